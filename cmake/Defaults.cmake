@@ -1,0 +1,41 @@
+# Compile and link settings every Helmora binary gets: Unicode wide APIs, strict warnings,
+# hardening, and a statically linked GCC runtime so each file runs on a bare Windows.
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(HLM_64BIT ON)
+else()
+  set(HLM_64BIT OFF)
+endif()
+
+add_library(hlm_defaults INTERFACE)
+target_compile_definitions(hlm_defaults INTERFACE
+  UNICODE _UNICODE NOMINMAX STRICT
+  _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
+target_compile_options(hlm_defaults INTERFACE
+  -Wall -Wextra -Wno-cast-function-type
+  -fstack-protector-strong)
+target_include_directories(hlm_defaults INTERFACE ${PROJECT_SOURCE_DIR})
+target_link_options(hlm_defaults INTERFACE
+  -static
+  -Wl,--dynamicbase -Wl,--nxcompat
+  # ld drops the relocation section of executables by default; ASLR needs it.
+  $<IF:$<BOOL:${HLM_64BIT}>,-Wl$<COMMA>--high-entropy-va,-Wl$<COMMA>--large-address-aware>)
+target_link_libraries(hlm_defaults INTERFACE ssp)
+
+# Shipped code reports failures by return values and never asks for a type at run time, so
+# it is built without exception tables and RTTI; tests keep both for GoogleTest.
+add_library(hlm_product INTERFACE)
+target_link_libraries(hlm_product INTERFACE hlm_defaults)
+target_compile_options(hlm_product INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+# wWinMain / wmain entry points; test programs keep GoogleTest's narrow main.
+target_link_options(hlm_product INTERFACE -municode)
+
+function(hlm_executable target)
+  target_link_libraries(${target} PRIVATE hlm_product)
+endfunction()
+
+# DLLs keep their file names as given ("TavDLL.dll", not "libTavDLL.dll").
+function(hlm_library target)
+  target_link_libraries(${target} PRIVATE hlm_product)
+  set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "")
+endfunction()

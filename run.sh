@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Helmora, prepares the simulated notebook and starts HLMMain.exe on it.
+# With a display ($DISPLAY) the window opens there and the script waits until it is closed;
+# without one it runs on a virtual display, saves a screenshot and closes the program.
+# Options are passed to tools/setup-notebook.sh (--windows xp|vista|7, --model NAME, ...).
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh
+
+cmake --preset x64 >/dev/null
+cmake --build --preset x64 --target HLMMain ProbixWin7 ProbixVista ProbixXp PAVI2 PAVI3 \
+    Korvex64 hlm_testtool
+
+build="$PWD/build/x64"
+. tools/wine-env.sh
+HLM_PREFIX_NAME=notebook
+hlm_wine_init "$build"
+program=$(tools/setup-notebook.sh "$build" "$@")
+
+if [ -n "${DISPLAY:-}" ]; then
+    echo "Starting $program on $DISPLAY"
+    wine "$program"
+    exit 0
+fi
+
+hlm_display "$build"
+shots="$build/screenshots"
+mkdir -p "$shots"
+echo "No display: running $program on the virtual display $DISPLAY"
+wine "$program" &
+pid=$!
+tool="$build/bin/HlmTestTool.exe"
+if wine "$tool" shot CHLMMainDlgMain Helmora "$(winepath -w "$shots/run-main-window.png")" 30000; then
+    echo "Screenshot: $shots/run-main-window.png"
+    status=0
+else
+    echo "The window titled \"Helmora\" did not appear" >&2
+    status=1
+fi
+wine "$tool" close CHLMMainDlgMain Helmora || true
+wait "$pid" || true
+hlm_wine_stop "$build"
+exit $status
