@@ -35,9 +35,8 @@ class WindowDC {
 // BeginPaint / EndPaint, for WM_PAINT only.
 class PaintDC {
   public:
-    explicit PaintDC(HWND hwnd) noexcept : hwnd_(hwnd), paint_{}
+    explicit PaintDC(HWND hwnd) noexcept : hwnd_(hwnd), paint_{}, hdc_(::BeginPaint(hwnd, &paint_))
     {
-        hdc_ = ::BeginPaint(hwnd, &paint_);
     }
     ~PaintDC()
     {

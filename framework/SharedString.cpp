@@ -9,9 +9,8 @@ namespace fw {
 namespace {
 
 // Keeps every byte count of a block inside an int (and so inside a 32-bit size_t).
-constexpr int kMaxLength =
-    (INT_MAX - static_cast<int>(sizeof(SharedStringHeader))) / static_cast<int>(sizeof(wchar_t)) -
-    1;
+constexpr int kHeaderBytes = static_cast<int>(sizeof(SharedStringHeader));
+constexpr int kMaxLength = (INT_MAX - kHeaderBytes) / static_cast<int>(sizeof(wchar_t)) - 1;
 
 // msvcrt's _vsnwprintf answers -1 both for "buffer too small" and for a bad format, so the
 // probing has to stop somewhere; no message of ours comes near this.
@@ -54,7 +53,7 @@ SharedStringHeader* AllocateBlock(int capacity)
     if (!header) {
         FailFastOutOfMemory();
     }
-    header->free = &FreeBlock;
+    header->deallocate = &FreeBlock;
     header->refs = 1;
     header->length = 0;
     header->capacity = capacity;
@@ -186,7 +185,7 @@ void CSharedString::Release() noexcept
     SharedStringHeader* header = Header();
     chars_ = nullptr;
     if (header && ::InterlockedDecrement(&header->refs) == 0) {
-        header->free(header);
+        header->deallocate(header);
     }
 }
 
@@ -395,7 +394,7 @@ bool CSharedString::FormatV(const wchar_t* format, va_list args)
             chars_ = chars;
             return true;
         }
-        block->free(block);
+        block->deallocate(block);
         if (capacity >= kMaxFormattedLength) {
             Empty();
             return false;

@@ -29,11 +29,15 @@ struct SharedStringHeader;
 using SharedStringFreeFn = void(__cdecl*)(SharedStringHeader* header);
 
 struct SharedStringHeader {
-    SharedStringFreeFn free;
+    SharedStringFreeFn deallocate; // a function of the module that allocated the block
     volatile LONG refs;
     int length;   // characters, without the terminator
     int capacity; // characters that fit, without the terminator
 };
+
+// Every module reads this header, so its layout must not depend on how a module was compiled.
+static_assert(sizeof(SharedStringHeader) == (sizeof(void*) == 4 ? 16 : 24),
+              "shared string header layout");
 
 class CSharedString {
   public:
@@ -82,8 +86,9 @@ class CSharedString {
     void MakeUpper();
 
     // printf-style with msvcrt's wide rules: %s is a wide string, %S a narrow one, %I64d for
-    // 64-bit integers. The result is never cut short; on a formatting error it returns false and
-    // leaves the string empty. Arguments may point into this string.
+    // 64-bit integers. The result is never cut short: on a formatting error, or a result over 16M
+    // characters, it returns false and leaves the string empty. Arguments may point into this
+    // string.
     bool Format(const wchar_t* format, ...);
     bool FormatV(const wchar_t* format, va_list args);
 

@@ -4,7 +4,7 @@
 set -eu
 pkgs="cmake ninja-build python3 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
       binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest
-      wine wine64 xvfb locales util-linux procps"
+      wine wine64 fonts-wine xvfb locales util-linux procps"
 missing=""
 for p in $pkgs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"

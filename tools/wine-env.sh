@@ -39,6 +39,8 @@ hlm_make_prefix() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
         >/dev/null 2>&1 9>&-
     wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win7 /f >/dev/null 2>&1 9>&-
+    # Windows' own fonts (Tahoma, Marlett for caption buttons), as Wine ships them.
+    cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # The virtual display has no window manager: Wine draws title bars and frames itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
         >/dev/null 2>&1 9>&-

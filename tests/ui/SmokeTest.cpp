@@ -10,7 +10,9 @@ TEST(MainWindow, StartsShowsItsWindowAndClosesCleanly)
     Process program = Launch(BinDir() + L"\\HLMMain.exe");
     ASSERT_TRUE(program.Valid()) << "HLMMain.exe did not start, error " << GetLastError();
 
-    HWND window = WaitForWindow(L"CHLMMainDlgMain", L"Helmora", 30000, program.Id());
+    // Generous: the first program to open a window in a new prefix waits for Wine to set up
+    // its display side (fonts, desktop), which takes tens of seconds on a loaded machine.
+    HWND window = WaitForWindow(L"CHLMMainDlgMain", L"Helmora", 120000, program.Id());
     ASSERT_NE(window, nullptr) << "no window titled \"Helmora\" of class CHLMMainDlgMain";
 
     RECT client = {};
@@ -18,6 +20,7 @@ TEST(MainWindow, StartsShowsItsWindowAndClosesCleanly)
     EXPECT_EQ(client.right, 781);
     EXPECT_EQ(client.bottom, 520);
 
+    SetForegroundWindow(window);
     Sleep(500);  // let it paint
     EXPECT_TRUE(SavePng(window, ScreenshotDir() + L"\\main-window.png"));
 
