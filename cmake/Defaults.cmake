@@ -26,7 +26,10 @@ target_link_libraries(hlm_defaults INTERFACE ssp)
 # it is built without exception tables and RTTI; tests keep both for GoogleTest.
 add_library(hlm_product INTERFACE)
 target_link_libraries(hlm_product INTERFACE hlm_defaults)
-target_compile_options(hlm_product INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+target_compile_options(hlm_product INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
+  -ffunction-sections -fdata-sections)
+# Release files carry no symbols and no unused code.
+target_link_options(hlm_product INTERFACE -Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
 # wWinMain / wmain entry points; test programs keep GoogleTest's narrow main.
 target_link_options(hlm_product INTERFACE -municode)
 

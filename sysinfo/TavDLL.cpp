@@ -4,11 +4,12 @@
 
 namespace tav {
 
-WmiConnection& Wmi()
-{
-    static WmiConnection connection;
-    return connection;
-}
+namespace {
+// One per loaded library; the collectors run on the program's window thread only.
+WmiConnection connection;
+} // namespace
+
+WmiConnection& Wmi() { return connection; }
 
 } // namespace tav
 
