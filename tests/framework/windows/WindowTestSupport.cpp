@@ -1,8 +1,27 @@
 #include "tests/framework/windows/WindowTestSupport.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 namespace fwtest {
+
+namespace {
+
+// The program registers the common controls before its first window; so do the tests.
+class CommonControls : public testing::Environment {
+  public:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&controls));
+    }
+};
+
+[[maybe_unused]] testing::Environment* const kCommonControls =
+    testing::AddGlobalTestEnvironment(new CommonControls);
+
+} // namespace
 
 bool HostWindow::Create(int width, int height)
 {
@@ -27,19 +46,6 @@ void GuardedDialog::OnTimer(UINT_PTR id)
         return;
     ADD_FAILURE() << "the modal run of dialog " << TemplateId() << " did not end within 5 s";
     EndDialog(kWatchdogResult);
-}
-
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            ADD_FAILURE() << "unexpected WM_QUIT";
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 } // namespace fwtest

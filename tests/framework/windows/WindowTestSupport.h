@@ -11,6 +11,7 @@ namespace fwtest {
 // A shown top-level window of our own class.
 class HostWindow : public fw::CWnd {
   public:
+    ~HostWindow() override { DestroyWindow(); }
     bool Create(int width = 480, int height = 360);
 };
 
@@ -32,8 +33,5 @@ class GuardedDialog : public fw::CDialog {
     void OnTimer(UINT_PTR id) override;
     void PostNcDestroy() override { ++ncDestroyed; }
 };
-
-// Dispatches whatever is queued for this thread, without waiting.
-void PumpMessages();
 
 } // namespace fwtest
