@@ -6,7 +6,10 @@ namespace fw {
 
 CApp* CApp::current_ = nullptr;
 
-CApp::CApp() { current_ = this; }
+CApp::CApp()
+{
+    current_ = this;
+}
 
 CApp::~CApp()
 {

@@ -2,14 +2,20 @@
 
 namespace fw {
 
-CDialog::CDialog(UINT templateId, HWND parent)
-    : parent_(parent), templateId_(templateId)
-{
-}
+CDialog::CDialog(UINT templateId, HWND parent) : parent_(parent), templateId_(templateId) {}
 
-bool CDialog::OnInitDialog() { return true; }
-void CDialog::OnOK() { EndDialog(IDOK); }
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+bool CDialog::OnInitDialog()
+{
+    return true;
+}
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 bool CDialog::OnCommand(WORD id, WORD, HWND)
 {
@@ -50,8 +56,11 @@ bool CDialog::Create(HWND parent)
 INT_PTR CDialog::DoModal()
 {
     modal_ = true;
+    ending_ = false;
     result_ = -1;
-    HWND owner = parent_;
+    // A popup is owned by the top-level window even when a page inside it opens it; that
+    // window is the one whose input the run takes away, as the system's DialogBox does.
+    HWND owner = parent_ ? GetAncestor(parent_, GA_ROOT) : nullptr;
     if (!CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
                             &DialogProc, reinterpret_cast<LPARAM>(this))) {
         modal_ = false;
@@ -60,7 +69,7 @@ INT_PTR CDialog::DoModal()
     const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled)
         ::EnableWindow(owner, FALSE);
-    if (modal_) {  // EndDialog may already have run in OnInitDialog
+    if (!ending_) { // EndDialog may already have run in OnInitDialog
         ShowWindow(SW_SHOW);
         RunModalLoop();
     }
@@ -79,7 +88,7 @@ bool CDialog::RunModalLoop()
 {
     inModalLoop_ = true;
     MSG msg;
-    while (modal_) {
+    while (!ending_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1)
             break;
@@ -107,8 +116,10 @@ bool CDialog::RunModalLoop()
 void CDialog::EndDialog(INT_PTR result)
 {
     result_ = result;
+    // A modal dialog stays until DoModal has given its owner the input back, however often
+    // this is called.
     if (modal_) {
-        modal_ = false;
+        ending_ = true;
         // Wake the loop in case no other message is on its way.
         if (inModalLoop_)
             ::PostMessageW(m_hWnd, WM_NULL, 0, 0);

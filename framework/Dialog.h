@@ -36,7 +36,8 @@ class CDialog : public CWnd {
     bool RunModalLoop();
 
     UINT templateId_;
-    bool modal_ = false;
+    bool modal_ = false;  // from DoModal's start until its window is gone
+    bool ending_ = false; // EndDialog has ended the modal run
     bool inModalLoop_ = false;
     INT_PTR result_ = 0;
 };

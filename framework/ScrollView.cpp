@@ -46,8 +46,8 @@ void CScrollView::ScrollToPosition(POINT position)
     if (m_hWnd) {
         SetScrollPos(m_hWnd, SB_HORZ, position_.x, TRUE);
         SetScrollPos(m_hWnd, SB_VERT, position_.y, TRUE);
-        ScrollWindowEx(m_hWnd, previous.x - position_.x, previous.y - position_.y, nullptr,
-                       nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+        ScrollWindowEx(m_hWnd, previous.x - position_.x, previous.y - position_.y, nullptr, nullptr,
+                       nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
         UpdateWindow();
     }
 }
@@ -130,11 +130,18 @@ LRESULT CScrollView::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         wheelRemainder_ += GET_WHEEL_DELTA_WPARAM(wp);
         UINT lines = 3;
         SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        // A notch moves at most a page. That is also what "one screen at a time" asks for:
+        // WHEEL_PAGESCROLL is UINT_MAX, which must not become billions of line steps.
+        const bool byPage = static_cast<ULONGLONG>(lines) * static_cast<ULONGLONG>(line_.cy) >=
+                            static_cast<ULONGLONG>(page_.cy);
         while (wheelRemainder_ >= WHEEL_DELTA || wheelRemainder_ <= -WHEEL_DELTA) {
             const bool up = wheelRemainder_ > 0;
             wheelRemainder_ += up ? -WHEEL_DELTA : WHEEL_DELTA;
-            for (UINT i = 0; i < lines; ++i)
-                Scroll(SB_VERT, up ? SB_LINEUP : SB_LINEDOWN, 0);
+            if (byPage)
+                Scroll(SB_VERT, up ? SB_PAGEUP : SB_PAGEDOWN, 0);
+            else
+                for (UINT i = 0; i < lines; ++i)
+                    Scroll(SB_VERT, up ? SB_LINEUP : SB_LINEDOWN, 0);
         }
         return 0;
     }
@@ -152,6 +159,9 @@ void CScrollView::OnPaint()
     OnDraw(paint.get());
 }
 
-void CScrollView::OnSize(UINT, int, int) { UpdateBars(); }
+void CScrollView::OnSize(UINT, int, int)
+{
+    UpdateBars();
+}
 
 } // namespace fw

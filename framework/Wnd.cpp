@@ -82,11 +82,11 @@ bool CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* titl
         if (!RegisterClassExW(&wc))
             return false;
     }
-    const HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))
-                                          : nullptr;
+    const HMENU menu =
+        (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     return CreateWindowExW(exStyle, className, title, style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, parent, menu,
-                           instance, this) != nullptr;
+                           rect.right - rect.left, rect.bottom - rect.top, parent, menu, instance,
+                           this) != nullptr;
 }
 
 bool CWnd::DestroyWindow()
@@ -108,16 +108,37 @@ RECT CWnd::GetWindowRect() const
     return rect;
 }
 
-bool CWnd::OnCommand(WORD, WORD, HWND) { return false; }
-LRESULT CWnd::OnNotify(int, NMHDR*) { return 0; }
-void CWnd::OnPaint() { DefaultProc(WM_PAINT, 0, 0); }
-bool CWnd::OnEraseBkgnd(HDC) { return false; }
+bool CWnd::OnCommand(WORD, WORD, HWND)
+{
+    return false;
+}
+LRESULT CWnd::OnNotify(int, NMHDR*)
+{
+    return 0;
+}
+void CWnd::OnPaint()
+{
+    DefaultProc(WM_PAINT, 0, 0);
+}
+bool CWnd::OnEraseBkgnd(HDC)
+{
+    return false;
+}
 void CWnd::OnTimer(UINT_PTR) {}
 void CWnd::OnSize(UINT, int, int) {}
 void CWnd::OnDestroy() {}
-HBRUSH CWnd::OnCtlColor(HDC, HWND, UINT) { return nullptr; }
-bool CWnd::OnDrawItem(DRAWITEMSTRUCT*) { return false; }
-bool CWnd::PreTranslateMessage(MSG&) { return false; }
+HBRUSH CWnd::OnCtlColor(HDC, HWND, UINT)
+{
+    return nullptr;
+}
+bool CWnd::OnDrawItem(DRAWITEMSTRUCT*)
+{
+    return false;
+}
+bool CWnd::PreTranslateMessage(MSG&)
+{
+    return false;
+}
 
 LRESULT CWnd::DefaultProc(UINT msg, WPARAM wp, LPARAM lp)
 {

@@ -80,7 +80,6 @@ class CWnd {
     virtual bool PreTranslateMessage(MSG& msg);
 
   protected:
-
     // Dispatches to the handlers above; override to see every message. Call the base for
     // the ones you do not take.
     virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
@@ -101,7 +100,7 @@ class CWnd {
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
-    WNDPROC superProc_ = nullptr;  // set while a control is subclassed
+    WNDPROC superProc_ = nullptr; // set while a control is subclassed
 };
 
 } // namespace fw

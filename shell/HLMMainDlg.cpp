@@ -3,17 +3,16 @@
 #include "resources/resource.h"
 #include "sysinfo/TavDLL.h"
 
-CHLMMainDlg::CHLMMainDlg()
-    : fw::CDialog(IDD_HLMMAIN_DIALOG)
+CHLMMainDlg::CHLMMainDlg() : fw::CDialog(IDD_HLMMAIN_DIALOG)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // Shared icons from LoadImage(LR_SHARED) are owned by the system, not by us.
     icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXICON),
-                                          GetSystemMetrics(SM_CYICON), LR_SHARED));
-    smallIcon_ = static_cast<HICON>(LoadImageW(
-        instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                          LR_SHARED));
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
 }
 
 bool CHLMMainDlg::OnInitDialog()
@@ -35,8 +34,8 @@ void CHLMMainDlg::SetClientSize()
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int x = work.left + ((work.right - work.left) - width) / 2;
     const int y = work.top + ((work.bottom - work.top) - height) / 2;
-    SetWindowPos(m_hWnd, nullptr, x < work.left ? work.left : x, y < work.top ? work.top : y,
-                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, nullptr, x < work.left ? work.left : x, y < work.top ? work.top : y, width,
+                 height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CHLMMainDlg::OnDestroy()

@@ -9,7 +9,10 @@ namespace {
 WmiConnection connection;
 } // namespace
 
-WmiConnection& Wmi() { return connection; }
+WmiConnection& Wmi()
+{
+    return connection;
+}
 
 } // namespace tav
 

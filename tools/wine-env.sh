@@ -41,8 +41,11 @@ hlm_make_prefix() {
     wine reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d win7 /f >/dev/null 2>&1 9>&-
     # Windows' own fonts (Tahoma, Marlett for caption buttons), as Wine ships them.
     cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    # The virtual display has no window manager: Wine draws title bars and frames itself.
+    # The virtual display has no window manager: Wine draws title bars and frames itself and
+    # does not wait for a manager's answer (2 s) whenever an active window is hidden.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+        >/dev/null 2>&1 9>&-
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
         >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
     touch "$WINEPREFIX/.hlm-ready"

@@ -10,11 +10,11 @@
 #include "framework/SharedString.h"
 
 struct TestResult {
-    int32_t categoryTag = 0;   // 3 display, 4 sound, 8 network, 32 system
-    int32_t problemCode = 0;   // 0 none, else 1..35
-    int32_t problemFound = 0;  // 0 none, 1 found; repairs may write 2 (repaired) or 3 (failed)
-    fw::CSharedString detail;  // a device identifier, freed by whichever module made it
-    int32_t detailValid = 0;   // 1 when a device test stored `detail`
+    int32_t categoryTag = 0;  // 3 display, 4 sound, 8 network, 32 system
+    int32_t problemCode = 0;  // 0 none, else 1..35
+    int32_t problemFound = 0; // 0 none, 1 found; repairs may write 2 (repaired) or 3 (failed)
+    fw::CSharedString detail; // a device identifier, freed by whichever module made it
+    int32_t detailValid = 0;  // 1 when a device test stored `detail`
 };
 
 static_assert(sizeof(fw::CSharedString) == sizeof(void*),

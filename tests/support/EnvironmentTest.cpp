@@ -55,7 +55,7 @@ TEST(Environment, UiLanguageAndNationReachAStartedProgram)
     const LANGID expected = LANGIDFROMLCID(LocaleNameToLCID(name.c_str(), 0));
     EXPECT_EQ(TestUiLanguage(), expected) << lang;
 
-    const GEOID nations[] = {134, 32, 244};  // Korea, Brazil, United States
+    const GEOID nations[] = {134, 32, 244}; // Korea, Brazil, United States
     for (GEOID nation : nations) {
         ASSERT_TRUE(SetNation(nation));
         char want[64];
@@ -74,7 +74,7 @@ TEST(Environment, RegistryHelpersWriteAndRemoveTrees)
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
     EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
-    EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));  // already gone
+    EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY)); // already gone
 }
 
 TEST(Environment, FilesBelowProgramFiles)

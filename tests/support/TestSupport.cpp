@@ -25,22 +25,21 @@ const wchar_t* VersionName(WinGeneration generation)
     return L"win7";
 }
 
-bool WriteValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
-                const void* data, DWORD bytes, REGSAM view)
+bool WriteValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
+                DWORD bytes, REGSAM view)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return false;
-    const LONG status =
-        RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
+    const LONG status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
 
 bool CreateFolders(const std::wstring& folder)
 {
-    for (size_t at = folder.find(L'\\', 3); ; at = folder.find(L'\\', at + 1)) {
+    for (size_t at = folder.find(L'\\', 3);; at = folder.find(L'\\', at + 1)) {
         const std::wstring part = folder.substr(0, at);
         if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -66,15 +65,21 @@ bool StartProcess(const std::wstring& program, const LaunchOptions& options, HAN
         si.hStdError = output;
         si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     }
-    return CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, output != nullptr,
-                          0, nullptr, nullptr, &si, &pi) != FALSE;
+    return CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, output != nullptr, 0,
+                          nullptr, nullptr, &si, &pi) != FALSE;
 }
 
 } // namespace
 
-LANGID TestUiLanguage() { return GetUserDefaultUILanguage(); }
+LANGID TestUiLanguage()
+{
+    return GetUserDefaultUILanguage();
+}
 
-bool SetNation(GEOID nation) { return SetUserGeoID(nation) != FALSE; }
+bool SetNation(GEOID nation)
+{
+    return SetUserGeoID(nation) != FALSE;
+}
 
 void SetReportedGeneration(const wchar_t* exeName, WinGeneration generation)
 {
@@ -96,14 +101,13 @@ bool WriteRegString(HKEY root, const wchar_t* path, const wchar_t* name, const w
                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)), view);
 }
 
-bool WriteRegDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value,
-                   REGSAM view)
+bool WriteRegDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value, REGSAM view)
 {
     return WriteValue(root, path, name, REG_DWORD, &value, sizeof(value), view);
 }
 
-bool WriteRegRaw(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
-                 const void* data, DWORD bytes, REGSAM view)
+bool WriteRegRaw(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
+                 DWORD bytes, REGSAM view)
 {
     return WriteValue(root, path, name, type, data, bytes, view);
 }
@@ -152,9 +156,9 @@ std::wstring CreateFileBelowProgramFiles(const wchar_t* relativePath, const std:
     if (file == INVALID_HANDLE_VALUE)
         return {};
     DWORD written = 0;
-    const bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
-                              nullptr) &&
-                    written == content.size();
+    const bool ok =
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+        written == content.size();
     CloseHandle(file);
     return ok ? full : std::wstring();
 }
@@ -195,8 +199,7 @@ std::wstring ScreenshotDir()
     return folder;
 }
 
-Process::Process(Process&& other) noexcept
-    : process_(other.process_), id_(other.id_)
+Process::Process(Process&& other) noexcept : process_(other.process_), id_(other.id_)
 {
     other.process_ = nullptr;
     other.id_ = 0;
@@ -214,7 +217,10 @@ Process& Process::operator=(Process&& other) noexcept
     return *this;
 }
 
-Process::~Process() { Kill(); }
+Process::~Process()
+{
+    Kill();
+}
 
 bool Process::WaitForExit(DWORD ms) const
 {

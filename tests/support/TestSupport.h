@@ -22,8 +22,8 @@ bool WriteRegString(HKEY root, const wchar_t* path, const wchar_t* name, const w
                     REGSAM view = 0);
 bool WriteRegDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value,
                    REGSAM view = 0);
-bool WriteRegRaw(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
-                 const void* data, DWORD bytes, REGSAM view = 0);
+bool WriteRegRaw(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
+                 DWORD bytes, REGSAM view = 0);
 bool DeleteRegTree(HKEY root, const wchar_t* path, REGSAM view = 0);
 bool RegKeyExists(HKEY root, const wchar_t* path, REGSAM view = 0);
 
@@ -82,8 +82,7 @@ bool RunAndCapture(const std::wstring& program, const LaunchOptions& options, DW
                    std::string& output, DWORD& exitCode);
 
 // Windows.
-HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms,
-                   DWORD processId = 0);
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms, DWORD processId = 0);
 bool SavePng(HWND window, const std::wstring& path);
 
 } // namespace hlmtest

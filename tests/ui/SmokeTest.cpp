@@ -21,7 +21,7 @@ TEST(MainWindow, StartsShowsItsWindowAndClosesCleanly)
     EXPECT_EQ(client.bottom, 520);
 
     SetForegroundWindow(window);
-    Sleep(500);  // let it paint
+    Sleep(500); // let it paint
     EXPECT_TRUE(SavePng(window, ScreenshotDir() + L"\\main-window.png"));
 
     PostMessageW(window, WM_CLOSE, 0, 0);

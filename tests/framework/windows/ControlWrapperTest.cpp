@@ -1,5 +1,6 @@
 // Control wrappers: a subclassed control gets the WM_DRAWITEM and WM_CTLCOLOR* its parent
 // receives for it before the parent does, and wrapper and control may end in either order.
+// The parent is a page, where the program's self-drawing controls live.
 
 #include "tests/framework/windows/WindowTestSupport.h"
 #include "tests/framework/windows/resource.h"
@@ -9,30 +10,29 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace {
 
 constexpr COLORREF kChildColour = RGB(200, 30, 40);
 constexpr COLORREF kParentColour = RGB(20, 60, 210);
 
-// The popup template, modeless and shown, noting what reaches the parent's handlers.
-class ParentDialog : public fw::CDialog {
+// A page shown inside a host window, as the program's pages are, noting what reaches its
+// own handlers.
+class ParentPage : public fw::CDialog {
   public:
-    ParentDialog() : fw::CDialog(IDD_TEST_POPUP) {}
-    ~ParentDialog() override { DestroyWindow(); }
+    ParentPage() : fw::CDialog(IDD_TEST_PAGE) {}
+    ~ParentPage() override { DestroyWindow(); }
 
     bool Open()
     {
-        if (!Create(nullptr))
+        if (!host_.Create() || !Create(host_))
             return false;
         ShowWindow(SW_SHOW);
         UpdateWindow();
         return true;
     }
 
-    HBRUSH brush = nullptr;   // what OnCtlColor answers for `watched`
-    HWND watched = nullptr;   // the control whose colour requests are counted
+    HBRUSH brush = nullptr; // what OnCtlColor answers for `watched`
+    HWND watched = nullptr; // the control whose colour requests are counted
     int colourAsked = 0;
     UINT colourMessage = 0;
     int drawItems = 0;
@@ -49,12 +49,15 @@ class ParentDialog : public fw::CDialog {
 
     bool OnDrawItem(DRAWITEMSTRUCT* item) override
     {
-        if (item->CtlID != IDC_POPUP_DRAWN)
+        if (item->CtlID != IDC_PAGE_DRAWN)
             return false;
         ++drawItems;
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_HIGHLIGHT));
         return true;
     }
+
+  private:
+    fwtest::HostWindow host_;
 };
 
 // An owner-drawn button that draws itself, or declines to.
@@ -129,13 +132,6 @@ COLORREF PaintedColour(HWND control, POINT at)
     return GetPixel(memory.get(), at.x, at.y);
 }
 
-std::wstring WindowText(HWND hwnd)
-{
-    wchar_t text[128] = {};
-    GetWindowTextW(hwnd, text, 128);
-    return text;
-}
-
 TEST(Reflection, OwnerDrawnButtonDrawsItselfBeforeItsParentIsAsked)
 {
     enum class Wrapper { Draws, Declines, None };
@@ -152,33 +148,33 @@ TEST(Reflection, OwnerDrawnButtonDrawsItselfBeforeItsParentIsAsked)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ParentDialog parent;
+        ParentPage parent;
         ASSERT_TRUE(parent.Open());
         DrawnButton button;
         button.draws = c.wrapper == Wrapper::Draws;
         if (c.wrapper != Wrapper::None) {
-            ASSERT_TRUE(button.SubclassDlgItem(IDC_POPUP_DRAWN, parent));
+            ASSERT_TRUE(button.SubclassDlgItem(IDC_PAGE_DRAWN, parent));
         }
         button.drawItems = 0;
         parent.drawItems = 0;
 
-        RedrawWindow(parent.GetDlgItem(IDC_POPUP_DRAWN), nullptr, nullptr,
+        RedrawWindow(parent.GetDlgItem(IDC_PAGE_DRAWN), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 
         EXPECT_EQ(button.drawItems > 0, c.childAsked);
         EXPECT_EQ(parent.drawItems > 0, c.parentAsked);
         if (c.childAsked) {
-            EXPECT_EQ(button.drawnId, static_cast<UINT>(IDC_POPUP_DRAWN));
+            EXPECT_EQ(button.drawnId, static_cast<UINT>(IDC_PAGE_DRAWN));
         }
     }
 }
 
 TEST(Reflection, DrawingOfTheWrapperIsWhatTheButtonShows)
 {
-    ParentDialog parent;
+    ParentPage parent;
     ASSERT_TRUE(parent.Open());
     DrawnButton button;
-    ASSERT_TRUE(button.SubclassDlgItem(IDC_POPUP_DRAWN, parent));
+    ASSERT_TRUE(button.SubclassDlgItem(IDC_PAGE_DRAWN, parent));
     EXPECT_EQ(PaintedColour(button, {3, 3}), kChildColour);
 }
 
@@ -197,20 +193,20 @@ TEST(Reflection, ControlColoursItselfOrLeavesItToItsParent)
         bool parentAsked;
     };
     const Case cases[] = {
-        {"label colours itself", IDC_POPUP_LABEL, WM_CTLCOLORSTATIC, true, childBrush.get(),
+        {"label colours itself", IDC_PAGE_LABEL, WM_CTLCOLORSTATIC, true, childBrush.get(),
          parentBrush.get(), kChildColour, false},
-        {"label leaves it to the parent", IDC_POPUP_LABEL, WM_CTLCOLORSTATIC, true, nullptr,
+        {"label leaves it to the parent", IDC_PAGE_LABEL, WM_CTLCOLORSTATIC, true, nullptr,
          parentBrush.get(), kParentColour, true},
-        {"label without a wrapper", IDC_POPUP_LABEL, WM_CTLCOLORSTATIC, false, nullptr,
+        {"label without a wrapper", IDC_PAGE_LABEL, WM_CTLCOLORSTATIC, false, nullptr,
          parentBrush.get(), kParentColour, true},
-        {"edit colours itself", IDC_POPUP_EDIT, WM_CTLCOLOREDIT, true, childBrush.get(),
+        {"edit colours itself", IDC_PAGE_EDIT, WM_CTLCOLOREDIT, true, childBrush.get(),
          parentBrush.get(), kChildColour, false},
-        {"edit leaves it to the parent", IDC_POPUP_EDIT, WM_CTLCOLOREDIT, true, nullptr,
+        {"edit leaves it to the parent", IDC_PAGE_EDIT, WM_CTLCOLOREDIT, true, nullptr,
          parentBrush.get(), kParentColour, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ParentDialog parent;
+        ParentPage parent;
         ASSERT_TRUE(parent.Open());
         const HWND control = parent.GetDlgItem(c.control);
         ColouredControl wrapper;
@@ -235,9 +231,9 @@ TEST(Reflection, ControlColoursItselfOrLeavesItToItsParent)
 
 TEST(Subclass, WrapperThatGoesFirstGivesTheControlBackToItsClass)
 {
-    ParentDialog parent;
+    ParentPage parent;
     ASSERT_TRUE(parent.Open());
-    const HWND edit = parent.GetDlgItem(IDC_POPUP_EDIT);
+    const HWND edit = parent.GetDlgItem(IDC_PAGE_EDIT);
     const LONG_PTR classProc = GetWindowLongPtrW(edit, GWLP_WNDPROC);
     {
         CountingEdit wrapper;
@@ -245,7 +241,7 @@ TEST(Subclass, WrapperThatGoesFirstGivesTheControlBackToItsClass)
         EXPECT_EQ(fw::CWnd::FromHandle(edit), &wrapper);
         SetWindowTextW(edit, L"through the wrapper");
         EXPECT_EQ(wrapper.setTexts, 1);
-        EXPECT_EQ(WindowText(edit), L"through the wrapper");
+        EXPECT_EQ(fwtest::WindowText(edit), L"through the wrapper");
 
         // One window, one wrapper.
         CountingEdit second;
@@ -255,7 +251,7 @@ TEST(Subclass, WrapperThatGoesFirstGivesTheControlBackToItsClass)
     EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), classProc);
     EXPECT_EQ(fw::CWnd::FromHandle(edit), nullptr);
     SetWindowTextW(edit, L"after the wrapper");
-    EXPECT_EQ(WindowText(edit), L"after the wrapper");
+    EXPECT_EQ(fwtest::WindowText(edit), L"after the wrapper");
 
     // Free again for a new wrapper.
     CountingEdit next;
@@ -264,18 +260,18 @@ TEST(Subclass, WrapperThatGoesFirstGivesTheControlBackToItsClass)
 
 TEST(Subclass, ControlThatGoesFirstLeavesItsWrapperDetachedAndReusable)
 {
-    ParentDialog parent;
+    ParentPage parent;
     ASSERT_TRUE(parent.Open());
     CountingEdit wrapper;
-    ASSERT_TRUE(wrapper.SubclassDlgItem(IDC_POPUP_EDIT, parent));
+    ASSERT_TRUE(wrapper.SubclassDlgItem(IDC_PAGE_EDIT, parent));
 
-    ::DestroyWindow(parent.GetDlgItem(IDC_POPUP_EDIT));
+    ::DestroyWindow(parent.GetDlgItem(IDC_PAGE_EDIT));
     EXPECT_EQ(wrapper.GetSafeHwnd(), nullptr);
     EXPECT_EQ(wrapper.ncDestroyed, 1);
 
     // The same object takes another control, and lets go when the dialog takes its
     // controls with it.
-    ASSERT_TRUE(wrapper.SubclassDlgItem(IDC_POPUP_LABEL, parent));
+    ASSERT_TRUE(wrapper.SubclassDlgItem(IDC_PAGE_LABEL, parent));
     const HWND label = wrapper;
     EXPECT_EQ(fw::CWnd::FromHandle(label), &wrapper);
     parent.DestroyWindow();

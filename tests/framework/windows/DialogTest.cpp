@@ -88,13 +88,13 @@ class PageDialog : public fw::CDialog {
   protected:
     bool OnInitDialog() override
     {
-        controlsAtInit = GetDlgItem(IDC_PAGE_BUTTON) != nullptr;
+        controlsAtInit = GetDlgItem(IDC_PAGE_APPLY) != nullptr;
         return true;
     }
 
     bool OnCommand(WORD id, WORD code, HWND control) override
     {
-        if (id != IDC_PAGE_BUTTON)
+        if (id != IDC_PAGE_APPLY)
             return fw::CDialog::OnCommand(id, code, control);
         commands.push_back(id);
         return true;
@@ -106,13 +106,6 @@ class PageDialog : public fw::CDialog {
 LPARAM KeyDownLParam(WPARAM vk)
 {
     return static_cast<LPARAM>(1 | (MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC) << 16));
-}
-
-std::wstring WindowText(HWND hwnd)
-{
-    wchar_t text[128] = {};
-    GetWindowTextW(hwnd, text, 128);
-    return text;
 }
 
 TEST(ModalDialog, ReturnsTheEndDialogValueAndLeavesNoWindowBehind)
@@ -176,14 +169,21 @@ TEST(ModalDialog, CommandsCloseAndButtonClicksEndTheRunThroughOnOKAndOnCancel)
     }
 }
 
-TEST(ModalDialog, EndDialogInsideOnInitDialogEndsBeforeTheDialogIsShown)
+TEST(ModalDialog, EndDialogInsideOnInitDialogEndsWithoutShowingOrLooping)
 {
     HostWindow owner;
     ASSERT_TRUE(owner.Create());
     ScriptedDialog dialog(owner);
-    dialog.atInit = [](ScriptedDialog& d) { d.EndDialog(5); };
+    constexpr UINT kMarker = WM_APP + 7;
+    dialog.atInit = [](ScriptedDialog& d) {
+        // Any loop would take this off the queue.
+        PostThreadMessageW(GetCurrentThreadId(), kMarker, 0, 0);
+        d.EndDialog(5);
+    };
 
     EXPECT_EQ(dialog.DoModal(), 5);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, kMarker, kMarker, PM_REMOVE));
     EXPECT_FALSE(dialog.shown);
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
     EXPECT_EQ(dialog.ncDestroyed, 1);
@@ -240,7 +240,7 @@ TEST(ModalDialog, DisablesTheTopLevelOwnerForTheRunOnly)
             top.EnableWindow(false);
 
         ScriptedDialog dialog(c.opener == Opener::PageInside ? page.GetSafeHwnd()
-                                                              : top.GetSafeHwnd());
+                                                             : top.GetSafeHwnd());
         bool topEnabledDuring = true;
         HWND ownerDuring = nullptr;
         dialog.inLoop = [&](ScriptedDialog& d) {
@@ -292,7 +292,7 @@ TEST(ModalDialog, QuitEndsEveryNestedRunAndIsPassedOn)
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// Swallows Enter and Escape key-downs, as the main window does so that neither ends the
+// Swallows Enter and Escape key-downs, as the main window must so that neither ends the
 // program, and notes every key-down it is asked about. Its edit has a wrapper that notes
 // them too, to show the order in which the loop asks.
 class KeyDialog : public ScriptedDialog {
@@ -386,7 +386,7 @@ TEST(ModalDialogKeys, OtherKeysStillReachTheControl)
     };
     dialog.inLoop = [&](ScriptedDialog& d) {
         const HWND edit = d.GetDlgItem(IDC_POPUP_EDIT);
-        text = WindowText(edit);
+        text = fwtest::WindowText(edit);
         SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
         d.EndDialog(IDOK);
     };
@@ -411,8 +411,8 @@ TEST(ModelessDialog, PageLivesInsideItsParentUntilEndedOrDestroyedWithIt)
     page.ShowWindow(SW_SHOW);
     EXPECT_TRUE(page.IsWindowVisible());
     // Its controls report to the page, not to the window around it.
-    SendMessageW(page.GetDlgItem(IDC_PAGE_BUTTON), BM_CLICK, 0, 0);
-    EXPECT_EQ(page.commands, std::vector<WORD>{IDC_PAGE_BUTTON});
+    SendMessageW(page.GetDlgItem(IDC_PAGE_APPLY), BM_CLICK, 0, 0);
+    EXPECT_EQ(page.commands, std::vector<WORD>{IDC_PAGE_APPLY});
     page.ShowWindow(SW_HIDE);
     EXPECT_FALSE(page.IsWindowVisible());
 

@@ -125,31 +125,53 @@ TEST_F(ScrollView, ScrollBarRequestsMoveThePositionAndAreReported)
     }
 }
 
+// The user's wheel setting for the duration of a test; the setting lives in the shared
+// wineserver, so it is put back whatever the test does.
+class WheelLines {
+  public:
+    WheelLines() { SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &saved_, 0); }
+    ~WheelLines() { SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved_, nullptr, 0); }
+    WheelLines(const WheelLines&) = delete;
+    WheelLines& operator=(const WheelLines&) = delete;
+
+    bool Set(UINT lines)
+    {
+        return SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0) != FALSE;
+    }
+
+  private:
+    UINT saved_ = 0;
+};
+
 TEST_F(ScrollView, WheelScrollsByTheUsersSettingAndAddsUpPartialNotches)
 {
-    UINT lines = 0;
-    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
-    ASSERT_GT(lines, 0u);
-    ASSERT_NE(lines, static_cast<UINT>(WHEEL_PAGESCROLL));
-    const auto wheel = [this](short delta) {
+    WheelLines setting;
+    ASSERT_TRUE(setting.Set(3));
+    const auto wheel = [this](int delta) {
         view_.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)));
     };
 
     wheel(-WHEEL_DELTA);
-    EXPECT_EQ(Position(), static_cast<LONG>(lines) * kLine);
+    EXPECT_EQ(Position(), 3 * kLine);
     // A fine wheel sends parts of a notch: two halves make one.
     wheel(-WHEEL_DELTA / 2);
-    EXPECT_EQ(Position(), static_cast<LONG>(lines) * kLine);
+    EXPECT_EQ(Position(), 3 * kLine);
     wheel(-WHEEL_DELTA / 2);
-    EXPECT_EQ(Position(), 2 * static_cast<LONG>(lines) * kLine);
+    EXPECT_EQ(Position(), 6 * kLine);
     wheel(WHEEL_DELTA);
-    EXPECT_EQ(Position(), static_cast<LONG>(lines) * kLine);
+    EXPECT_EQ(Position(), 3 * kLine);
 
-    // "One screen at a time" in the mouse settings: a notch is a page.
+    // A notch never moves more than a page. Checked with 100 lines first: without the limit
+    // that is a quick failure, where "one screen at a time" (WHEEL_PAGESCROLL) would be
+    // billions of line steps.
     view_.ScrollToPosition({0, 0});
-    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0));
+    ASSERT_TRUE(setting.Set(100));
     wheel(-WHEEL_DELTA);
-    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
+    ASSERT_EQ(Position(), kPage);
+    ASSERT_TRUE(setting.Set(WHEEL_PAGESCROLL));
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(Position(), 2 * kPage);
+    wheel(WHEEL_DELTA);
     EXPECT_EQ(Position(), kPage);
 }
 

@@ -13,7 +13,8 @@ class CommonControls : public testing::Environment {
   public:
     void SetUp() override
     {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        INITCOMMONCONTROLSEX controls = {sizeof(controls),
+                                         ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
         ASSERT_TRUE(InitCommonControlsEx(&controls));
     }
 };
@@ -26,10 +27,10 @@ class CommonControls : public testing::Environment {
 bool HostWindow::Create(int width, int height)
 {
     const RECT rect = {40, 40, 40 + width, 40 + height};
-    if (!CreateEx(0, L"fwtest.Host", L"Host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, rect,
-                  nullptr, 0))
+    if (!CreateEx(0, L"fwtest.Host", L"Host", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, rect, nullptr,
+                  0))
         return false;
-    ShowWindow(SW_SHOW);
+    ShowWindow(SW_SHOWNOACTIVATE);
     UpdateWindow();
     return true;
 }
@@ -46,6 +47,13 @@ void GuardedDialog::OnTimer(UINT_PTR id)
         return;
     ADD_FAILURE() << "the modal run of dialog " << TemplateId() << " did not end within 5 s";
     EndDialog(kWatchdogResult);
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    return text;
 }
 
 } // namespace fwtest

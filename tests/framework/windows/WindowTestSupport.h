@@ -6,9 +6,13 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace fwtest {
 
-// A shown top-level window of our own class.
+// A shown top-level window of our own class. It has no caption and is not activated: Wine
+// then leaves it to itself rather than to a window manager, and hiding it does not wait 2 s
+// for a manager the virtual display does not have.
 class HostWindow : public fw::CWnd {
   public:
     ~HostWindow() override { DestroyWindow(); }
@@ -33,5 +37,8 @@ class GuardedDialog : public fw::CDialog {
     void OnTimer(UINT_PTR id) override;
     void PostNcDestroy() override { ++ncDestroyed; }
 };
+
+// The text of a window or control.
+std::wstring WindowText(HWND hwnd);
 
 } // namespace fwtest

@@ -1,13 +1,14 @@
 #pragma once
 // Resource ids of the framework window tests, grouped by template.
 
-// A popup dialog: an edit, a label, an owner-drawn button, OK and Cancel.
+// A popup run modally: an edit, OK and Cancel.
 #define IDD_TEST_POPUP 100
 #define IDC_POPUP_EDIT 1000
-#define IDC_POPUP_LABEL 1001
-#define IDC_POPUP_DRAWN 1002
 
-// A page: a child dialog placed inside another window.
+// A page, a child dialog inside another window, with the controls that draw or colour
+// themselves in the program's pages.
 #define IDD_TEST_PAGE 101
-#define IDC_PAGE_BUTTON 1100
+#define IDC_PAGE_APPLY 1100
 #define IDC_PAGE_LABEL 1101
+#define IDC_PAGE_DRAWN 1102
+#define IDC_PAGE_EDIT 1103
