@@ -68,13 +68,13 @@ TEST(Environment, UiLanguageAndNationReachAStartedProgram)
 TEST(Environment, RegistryHelpersWriteAndRemoveTrees)
 {
     const wchar_t* path = L"Software\\HelmoraTests\\Environment";
-    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, path, L"Text", L"value", KEY_WOW64_64KEY));
+    ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, path, L"Text", L"value", fw::RegView::Force64));
     ASSERT_TRUE(WriteRegDword(HKEY_LOCAL_MACHINE, (std::wstring(path) + L"\\Sub").c_str(),
-                              L"Number", 7, KEY_WOW64_64KEY));
-    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
-    EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY));
-    EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY)); // already gone
+                              L"Number", 7, fw::RegView::Force64));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, path, fw::RegView::Force64));
+    EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, fw::RegView::Force64));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, path, fw::RegView::Force64));
+    EXPECT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, path, fw::RegView::Force64)); // already gone
 }
 
 TEST(Environment, FilesBelowProgramFiles)

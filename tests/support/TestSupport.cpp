@@ -26,15 +26,13 @@ const wchar_t* VersionName(WinGeneration generation)
 }
 
 bool WriteValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
-                DWORD bytes, REGSAM view)
+                DWORD bytes, fw::RegView view)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LONG status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    // Raw on purpose: tests store malformed values the helper's typed writers refuse.
+    fw::RegKey key;
+    return key.Create(root, path, KEY_SET_VALUE, view) == fw::RegResult::Ok &&
+           RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), bytes) ==
+               ERROR_SUCCESS;
 }
 
 bool CreateFolders(const std::wstring& folder)
@@ -86,7 +84,7 @@ void SetReportedGeneration(const wchar_t* exeName, WinGeneration generation)
     const std::wstring path = std::wstring(kAppDefaults) + exeName;
     const wchar_t* name = VersionName(generation);
     WriteValue(HKEY_CURRENT_USER, path.c_str(), L"Version", REG_SZ, name,
-               static_cast<DWORD>((wcslen(name) + 1) * sizeof(wchar_t)), 0);
+               static_cast<DWORD>((wcslen(name) + 1) * sizeof(wchar_t)), fw::RegView::Default);
 }
 
 void ClearReportedGeneration(const wchar_t* exeName)
@@ -95,46 +93,34 @@ void ClearReportedGeneration(const wchar_t* exeName)
 }
 
 bool WriteRegString(HKEY root, const wchar_t* path, const wchar_t* name, const wchar_t* value,
-                    REGSAM view)
+                    fw::RegView view)
 {
     return WriteValue(root, path, name, REG_SZ, value,
                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)), view);
 }
 
-bool WriteRegDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value, REGSAM view)
+bool WriteRegDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value,
+                   fw::RegView view)
 {
     return WriteValue(root, path, name, REG_DWORD, &value, sizeof(value), view);
 }
 
 bool WriteRegRaw(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
-                 DWORD bytes, REGSAM view)
+                 DWORD bytes, fw::RegView view)
 {
     return WriteValue(root, path, name, type, data, bytes, view);
 }
 
-bool DeleteRegTree(HKEY root, const wchar_t* path, REGSAM view)
+bool DeleteRegTree(HKEY root, const wchar_t* path, fw::RegView view)
 {
-    HKEY key = nullptr;
-    LONG status = RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS | view, &key);
-    if (status == ERROR_FILE_NOT_FOUND)
-        return true;
-    if (status != ERROR_SUCCESS)
-        return false;
-    status = RegDeleteTreeW(key, nullptr);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return false;
-    status = RegDeleteKeyExW(root, path, view, 0);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    const fw::RegResult result = fw::DeleteKeyTree(root, path, view);
+    return result == fw::RegResult::Ok || result == fw::RegResult::NotFound;
 }
 
-bool RegKeyExists(HKEY root, const wchar_t* path, REGSAM view)
+bool RegKeyExists(HKEY root, const wchar_t* path, fw::RegView view)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    fw::RegKey key;
+    return key.Open(root, path, KEY_READ, view) == fw::RegResult::Ok;
 }
 
 std::wstring ProgramFilesDir()

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "framework/Registry.h"
+
 #include <string>
 #include <vector>
 
@@ -17,15 +19,15 @@ enum class WinGeneration { XP, Vista, Win7 };
 void SetReportedGeneration(const wchar_t* exeName, WinGeneration generation);
 void ClearReportedGeneration(const wchar_t* exeName);
 
-// Registry values; `view` is KEY_WOW64_64KEY or KEY_WOW64_32KEY (0: the caller's own view).
+// Registry values, written through the framework's registry helper; missing keys are made.
 bool WriteRegString(HKEY root, const wchar_t* path, const wchar_t* name, const wchar_t* value,
-                    REGSAM view = 0);
+                    fw::RegView view = fw::RegView::Default);
 bool WriteRegDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value,
-                   REGSAM view = 0);
+                   fw::RegView view = fw::RegView::Default);
 bool WriteRegRaw(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type, const void* data,
-                 DWORD bytes, REGSAM view = 0);
-bool DeleteRegTree(HKEY root, const wchar_t* path, REGSAM view = 0);
-bool RegKeyExists(HKEY root, const wchar_t* path, REGSAM view = 0);
+                 DWORD bytes, fw::RegView view = fw::RegView::Default);
+bool DeleteRegTree(HKEY root, const wchar_t* path, fw::RegView view = fw::RegView::Default);
+bool RegKeyExists(HKEY root, const wchar_t* path, fw::RegView view = fw::RegView::Default);
 
 // Files. Paths below Program Files are relative and start with a backslash, as the program
 // spells them ("\Vantrel\Manuvo\RunManual.exe"); missing folders are created.
