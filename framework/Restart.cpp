@@ -17,8 +17,7 @@ class WindowsRestart : public IRestartPort {
             TOKEN_PRIVILEGES privileges = {};
             privileges.PrivilegeCount = 1;
             privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-            if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME,
-                                      &privileges.Privileges[0].Luid))
+            if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid))
                 AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
         }
         return ExitWindowsEx(flags, reason) != FALSE;
@@ -30,8 +29,14 @@ IRestartPort* installed = nullptr;
 
 } // namespace
 
-IRestartPort& RestartPort() { return installed ? *installed : realRestart; }
+IRestartPort& RestartPort()
+{
+    return installed ? *installed : realRestart;
+}
 
-void InstallRestartPort(IRestartPort* port) { installed = port; }
+void InstallRestartPort(IRestartPort* port)
+{
+    installed = port;
+}
 
 } // namespace fw

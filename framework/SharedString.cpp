@@ -321,6 +321,15 @@ int CSharedString::Find(wchar_t ch, int start) const noexcept
     return -1;
 }
 
+int CSharedString::ReverseFind(wchar_t ch) const noexcept
+{
+    for (int i = GetLength() - 1; i >= 0; --i) {
+        if (chars_[i] == ch)
+            return i;
+    }
+    return -1;
+}
+
 CSharedString CSharedString::Left(int count) const
 {
     return Mid(0, count);

@@ -77,6 +77,8 @@ class CSharedString {
     // A start outside 0..GetLength() gives -1.
     int Find(const wchar_t* needle, int start = 0) const noexcept;
     int Find(wchar_t ch, int start = 0) const noexcept;
+    // Index of the last `ch`, or -1.
+    int ReverseFind(wchar_t ch) const noexcept;
 
     // Out-of-range counts and positions are clamped to the string, as the framework string does.
     CSharedString Left(int count) const;

@@ -135,6 +135,10 @@ bool CWnd::OnDrawItem(DRAWITEMSTRUCT*)
 {
     return false;
 }
+bool CWnd::OnNotifyReflect(NMHDR*, LRESULT&)
+{
+    return false;
+}
 bool CWnd::PreTranslateMessage(MSG&)
 {
     return false;
@@ -156,6 +160,10 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lp);
+        CWnd* child = header->hwndFrom != m_hWnd ? FromHandle(header->hwndFrom) : nullptr;
+        LRESULT reflected = 0;
+        if (child && child->OnNotifyReflect(header, reflected))
+            return reflected;
         if (LRESULT result = OnNotify(static_cast<int>(wp), header))
             return result;
         break;

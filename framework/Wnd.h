@@ -73,6 +73,9 @@ class CWnd {
     // Reflected from the parent to the control that asked.
     virtual HBRUSH OnCtlColor(HDC dc, HWND control, UINT message);
     virtual bool OnDrawItem(DRAWITEMSTRUCT* item);
+    // A notification the parent received from this control; true when handled, with the
+    // answer in `result`.
+    virtual bool OnNotifyReflect(NMHDR* header, LRESULT& result);
 
   public:
     // Sees a message before it is dispatched; the modal loop asks every window from the
