@@ -196,6 +196,24 @@ TEST_F(MainWindow, EnterAndEscapeDoNothing)
     EXPECT_FALSE(IsWindowEnabled(Item(1001))); // still on its page
 }
 
+TEST_F(MainWindow, HelpOpensTheAboutBox)
+{
+    ASSERT_TRUE(SetNation(244));
+    Start();
+    // The box is modal: click from here without waiting for the click to return.
+    PostMessageW(Item(1006), BM_CLICK, 0, 0);
+    HWND about = WaitForWindow(L"#32770", L"About Helmora", 30000, program_.Id());
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(window_)); // modal over the main window
+    Sleep(300);
+    EXPECT_TRUE(SavePng(about, ScreenshotDir() + L"\\about.png"));
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(about); ++i)
+        Sleep(50);
+    EXPECT_FALSE(IsWindow(about));
+    EXPECT_TRUE(IsWindowEnabled(window_));
+}
+
 TEST_F(MainWindow, ASecondStartRaisesTheFirstWindowAndEnds)
 {
     ASSERT_TRUE(SetNation(244));
