@@ -1,27 +1,40 @@
 #!/usr/bin/env bash
 # Prepares the Wine prefix of a build folder as a Vantrel notebook: the program and its
 # libraries installed under Program Files with the maker's stand-in libraries beside them,
+# the maker's programs (stand-ins) installed and registered as their installers leave them,
 # the firmware state the BIOS interface answers from, and the Windows generation to report.
 #
 #   tools/setup-notebook.sh BUILD_DIR [--windows xp|vista|7] [--model NAME] [--radio 0|1|2]
-#                           [--battery-topic 0|1]
+#                           [--battery-topic 0|1] [--no-manual] [--no-update-tool]
+#                           [--update-registration N]
+#
+# --no-manual and --no-update-tool leave the manual viewer or the update tool uninstalled (and
+# remove what an earlier run installed); --update-registration sets the update tool's
+# "User Registration" value (1, the default: the licence is accepted; 0: the tool asks for it
+# when Helmora starts it).
 #
 # Needs the environment of tools/wine-env.sh (hlm_wine_init BUILD_DIR) already set.
 set -euo pipefail
 build=$1; shift
-windows=7 model=NP300E5 radio=1 battery=0
+windows=7 model=NP300E5 radio=1 battery=0 manual=1 update_tool=1 registration=1
 while [ $# -gt 0 ]; do
     case $1 in
         --windows) windows=$2; shift 2 ;;
         --model) model=$2; shift 2 ;;
         --radio) radio=$2; shift 2 ;;
         --battery-topic) battery=$2; shift 2 ;;
+        --no-manual) manual=0; shift ;;
+        --no-update-tool) update_tool=0; shift ;;
+        --update-registration) registration=$2; shift 2 ;;
         *) echo "setup-notebook: unknown option $1" >&2; exit 2 ;;
     esac
 done
 case $windows in
     xp) version=winxp64 ;; vista) version=vista ;; 7) version=win7 ;;
     *) echo "setup-notebook: --windows takes xp, vista or 7" >&2; exit 2 ;;
+esac
+case $registration in
+    ''|*[!0-9]*) echo "setup-notebook: --update-registration takes a number" >&2; exit 2 ;;
 esac
 
 reg() { wine reg "$@" >/dev/null 2>&1; }
@@ -42,4 +55,45 @@ for f in HLMMain.exe TavDLL.dll ProbixWin7.dll ProbixVista.dll ProbixXp.dll \
          PAVI2.dll PAVI3.dll Korvex64.dll; do
     cp -f "$build/bin/$f" "$program_dir/"
 done
+
+# The maker's programs. Their installers are 32-bit: on 64-bit Windows they write the 32-bit
+# registry view, where the 32-bit release of Helmora reads; the 64-bit build the tests run reads
+# the native view. Both views get the same values. (Wine links the 32-bit App Paths to the
+# native key, so there the two writes meet in one key; the update tool's key exists twice.)
+views='/reg:64 /reg:32'
+programs="$WINEPREFIX/drive_c/Program Files/Vantrel"
+# A stand-in that is not built is left uninstalled, with a word on stderr.
+built() {
+    [ -f "$build/standin-apps/$1" ] && return 0
+    echo "setup-notebook: $1 is not built (target ${1%.exe}); left uninstalled" >&2
+    return 1
+}
+
+# The manual viewer, found by Windows through App Paths when Helmora starts it by bare name.
+app_path='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Runmanual.exe'
+manual_exe='C:\Program Files\Vantrel\Manuvo\RunManual.exe'
+if [ $manual = 1 ] && built RunManual.exe; then
+    mkdir -p "$programs/Manuvo"
+    cp -f "$build/standin-apps/RunManual.exe" "$programs/Manuvo/"
+    for view in $views; do
+        reg add "$app_path" /ve /t REG_SZ /d "$manual_exe" /f $view
+    done
+else
+    rm -rf "$programs/Manuvo"
+    for view in $views; do reg delete "$app_path" /f $view || true; done
+fi
+
+# The update tool's client and its settings key.
+update_key='HKLM\SOFTWARE\Vantrel\Patchwell'
+if [ $update_tool = 1 ] && built PTWClientApp.exe; then
+    mkdir -p "$programs/Patchwell"
+    cp -f "$build/standin-apps/PTWClientApp.exe" "$programs/Patchwell/"
+    for view in $views; do
+        reg add "$update_key" /v 'User Registration' /t REG_DWORD /d "$registration" /f $view
+    done
+else
+    rm -rf "$programs/Patchwell"
+    for view in $views; do reg delete "$update_key" /f $view || true; done
+fi
+
 echo 'C:\Program Files\Vantrel\Helmora\HLMMain.exe'

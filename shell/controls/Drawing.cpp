@@ -33,9 +33,13 @@ void DrawInnerFrame(HDC dc, const RECT& rect)
     if (!dc)
         return;
     fw::UniqueRegion outer(CreateRectRgnIndirect(&rect));
-    fw::UniqueRegion inner(
-        CreateRectRgn(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1));
-    CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF);
+    // A rectangle one pixel across is all band. Shrunk, it would turn inside out, and
+    // CreateRectRgn puts such a rectangle the right way round instead of leaving it empty.
+    if (rect.right - rect.left > 2 && rect.bottom - rect.top > 2) {
+        fw::UniqueRegion inner(
+            CreateRectRgn(rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1));
+        CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF);
+    }
     fw::UniqueBrush brush(CreateSolidBrush(RGB(211, 211, 211)));
     FillRgn(dc, outer.get(), brush.get());
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds HLMMain.exe and the benchmarks (x64 preset) and runs them under Wine as the tests run:
+# through build/x64/wine-run.sh, in the test prefix, on the build's virtual display.
+#
+#   bench/run.sh [--runs N] [--switches N]
+#
+# Only one HLMMain may run in a prefix, so do not run this while UI tests of build/x64 run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=10
+switches=1000
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --runs) runs="$2"; shift 2 ;;
+        --switches) switches="$2"; shift 2 ;;
+        *) echo "usage: bench/run.sh [--runs N] [--switches N]" >&2; exit 2 ;;
+    esac
+done
+
+tools/install-deps.sh
+[ -f build/x64/build.ninja ] || cmake --preset x64 >/dev/null
+cmake --build --preset x64 --target HLMMain ProbixWin7 ProbixVista ProbixXp PAVI2 PAVI3 \
+    Korvex64 bench_bare_dialog bench_startup bench_memory
+
+run="$PWD/build/x64/wine-run.sh"
+bin="$PWD/build/x64/bin"
+status=0
+echo
+"$run" "$bin/bench_startup.exe" --runs "$runs" || status=1
+echo
+"$run" "$bin/bench_memory.exe" --switches "$switches" || status=1
+exit $status
