@@ -39,7 +39,8 @@ TEST(LoadMessageText, ALongTextComesOutWhole)
 }
 
 // The left buttons' captions must fit their 200-pixel text band in every language, measured
-// with the buttons' own font.
+// with the buttons' own font. The buttons draw with prefix processing, so an ampersand would
+// vanish and underline the next letter.
 TEST(LoadMessageText, MainWindowCaptionsFitTheirButtons)
 {
     const LANGID languages[] = {0x0402, 0x0404, 0x0405, 0x0406, 0x0407, 0x0408, 0x0409, 0x040A,
@@ -60,6 +61,8 @@ TEST(LoadMessageText, MainWindowCaptionsFitTheirButtons)
             DrawTextW(dc, text.c_str(), -1, &rect,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_CALCRECT);
             EXPECT_LE(rect.right - rect.left, 196)
+                << std::hex << language << " " << id << ": " << text.c_str();
+            EXPECT_EQ(wcschr(text.c_str(), L'&'), nullptr)
                 << std::hex << language << " " << id << ": " << text.c_str();
         }
     }
