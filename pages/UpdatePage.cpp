@@ -37,8 +37,10 @@ int CDlgSubPTW::GetUpdateToolState()
     if (CheckProgramInstallation(L"\\Vantrel\\Patchwell\\PTWClientApp.exe").IsEmpty())
         return RecoverySolutionPresent() ? 2 : 3;
     Trace(L"PTW INSTALLED");
+    // The client's installer writes its key in the registry view of a 32-bit program, the
+    // view this program sees by default. A key that cannot be opened counts as registered.
     fw::RegKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, kUpdateToolKey) != fw::RegResult::Ok) {
+    if (key.Open(HKEY_LOCAL_MACHINE, kUpdateToolKey, KEY_ALL_ACCESS) != fw::RegResult::Ok) {
         Trace(L"Reg FAIL");
         return 1;
     }
