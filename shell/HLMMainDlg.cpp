@@ -10,6 +10,7 @@
 #include "shell/MessageText.h"
 #include "shell/OsVersion.h"
 #include "shell/ProgramPaths.h"
+#include "shell/controls/Drawing.h"
 #include "sysinfo/TavDLL.h"
 
 namespace {
@@ -268,16 +269,9 @@ bool CHLMMainDlg::OnCommand(WORD id, WORD code, HWND control)
 
 bool CHLMMainDlg::OnEraseBkgnd(HDC dc)
 {
-    fw::UniqueBitmap background(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
     const RECT client = GetClientRect();
-    if (!background) {
+    if (!DrawBitmapResourcePart(dc, 0, 0, IDB_MAIN_BACKGROUND, 0, kBandWidth, client.bottom))
         FillRect(dc, &client, GetSysColorBrush(COLOR_3DFACE));
-        return true;
-    }
-    fw::MemoryDC memory(dc);
-    fw::SelectGuard select(memory.get(), background.get());
-    BitBlt(dc, 0, 0, 211, client.bottom, memory.get(), 0, 0, SRCCOPY);
     return true;
 }
 

@@ -25,6 +25,7 @@ class CHLMMainDlg : public fw::CDialog {
 
     static constexpr int kClientWidth = 781;
     static constexpr int kClientHeight = 520;
+    static constexpr int kBandWidth = 211; // the left picture band; the pages start here
     enum Page { kHome, kTroubleshooting, kUtilities, kInternet, kUpdate, kRestore, kPageCount };
 
     LANGID MessageLanguage() const { return messageLanguage_; }

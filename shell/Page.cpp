@@ -4,6 +4,7 @@
 #include "framework/Handles.h"
 #include "shell/HLMMainDlg.h"
 #include "shell/MessageText.h"
+#include "shell/controls/Drawing.h"
 
 CPage::CPage(UINT templateId, CHLMMainDlg& mainDialog, UINT backgroundBitmap, int backgroundX,
              int titleId, DWORD titleMessage)
@@ -16,7 +17,9 @@ bool CPage::CreatePage()
 {
     if (!Create(main_.GetSafeHwnd()))
         return false;
-    SetWindowPos(m_hWnd, nullptr, 211, 0, 570, 520, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, nullptr, CHLMMainDlg::kBandWidth, 0,
+                 CHLMMainDlg::kClientWidth - CHLMMainDlg::kBandWidth, CHLMMainDlg::kClientHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
@@ -49,16 +52,10 @@ COLORREF CPage::StaticTextColour(int controlId) const
 
 void CPage::DrawBackground(HDC dc)
 {
-    fw::UniqueBitmap picture(static_cast<HBITMAP>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(backgroundBitmap_), IMAGE_BITMAP, 0, 0, 0)));
     const RECT client = GetClientRect();
-    if (!picture) {
+    if (!DrawBitmapResourcePart(dc, 0, 0, backgroundBitmap_, backgroundX_, client.right,
+                                client.bottom))
         FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-        return;
-    }
-    fw::MemoryDC memory(dc);
-    fw::SelectGuard select(memory.get(), picture.get());
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), backgroundX_, 0, SRCCOPY);
 }
 
 bool CPage::OnEraseBkgnd(HDC dc)

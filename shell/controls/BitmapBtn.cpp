@@ -61,9 +61,18 @@ void CYBitmapBtn::SetFaceImages(UINT face1, UINT face2, UINT face3, UINT face4, 
     if (facesLoaded_)
         return;
     const UINT ids[6] = {face1, face2, face3, face4, face5, face6};
-    for (int i = 0; i < 6; ++i)
-        faces_[i].reset(LoadBitmapResource(ids[i]));
-    const SIZE size = BitmapSize(faces_[0].get());
+    for (int i = 0; i < 6; ++i) {
+        int first = 0;
+        while (ids[first] != ids[i])
+            ++first;
+        if (first == i) {
+            pictures_[i].reset(LoadBitmapResource(ids[i]));
+            faces_[i] = pictures_[i].get();
+        } else {
+            faces_[i] = faces_[first];
+        }
+    }
+    const SIZE size = BitmapSize(faces_[0]);
     width_ = size.cx;
     height_ = size.cy;
     cursor_ = LoadCursorW(nullptr, IDC_HAND);
@@ -80,9 +89,10 @@ void CYBitmapBtn::SetFaceStrip()
     // The strip holds T, M, B from the top; faces 1-6 are T, B, M, M, T, T.
     const int band[6] = {0, 2, 1, 1, 0, 0};
     fw::WindowDC screen(nullptr);
+    for (int b = 0; b < 3; ++b)
+        pictures_[b].reset(CutBand(screen.get(), strip.get(), b * faceHeight, size.cx, faceHeight));
     for (int i = 0; i < 6; ++i)
-        faces_[i].reset(
-            CutBand(screen.get(), strip.get(), band[i] * faceHeight, size.cx, faceHeight));
+        faces_[i] = pictures_[band[i]].get();
     width_ = size.cx;
     height_ = faceHeight;
     cursor_ = LoadCursorW(nullptr, IDC_HAND);
@@ -161,7 +171,7 @@ void CYBitmapBtn::Redraw()
     fw::WindowDC dc(m_hWnd);
     if (!dc.get())
         return;
-    HBITMAP face = facesLoaded_ ? faces_[FaceIndex()].get() : nullptr;
+    HBITMAP face = facesLoaded_ ? faces_[FaceIndex()] : nullptr;
     if (!captionSet_) {
         fw::MemoryDC faceDc(dc.get());
         fw::SelectGuard selectFace(faceDc.get(), face);

@@ -47,7 +47,10 @@ class CYBitmapBtn : public fw::CWnd {
     int FaceIndex() const; // 0-based face of the current state
     bool Underlined() const;
 
-    fw::UniqueBitmap faces_[6];
+    // The face of each state; several states usually share one picture, which is loaded once
+    // and owned by `pictures_`.
+    HBITMAP faces_[6] = {};
+    fw::UniqueBitmap pictures_[6];
     fw::CSharedString caption_;
     fw::UniqueFont font_;
     fw::UniqueFont underlinedFont_;

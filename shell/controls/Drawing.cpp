@@ -100,6 +100,42 @@ void DrawBitmapAt(HDC dc, int x, int y, UINT bitmapId)
     BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
 }
 
+bool DrawBitmapResourcePart(HDC dc, int x, int y, UINT bitmapId, int sourceX, int width, int height)
+{
+    if (!dc)
+        return false;
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(bitmapId), RT_BITMAP);
+    const DWORD size = found ? SizeofResource(module, found) : 0;
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const auto* info = loaded ? static_cast<const BITMAPINFO*>(LockResource(loaded)) : nullptr;
+    if (!info || size < sizeof(BITMAPINFOHEADER))
+        return false;
+    // A resource holds the DIB without its file header: the header, the colour table, the bits.
+    const BITMAPINFOHEADER& header = info->bmiHeader;
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biCompression != BI_RGB)
+        return false;
+    DWORD colours = header.biClrUsed;
+    if (colours == 0 && header.biBitCount <= 8)
+        colours = 1u << header.biBitCount;
+    const DWORD bitsOffset = header.biSize + colours * sizeof(RGBQUAD);
+    const LONG rows = header.biHeight > 0 ? header.biHeight : -header.biHeight;
+    const DWORD stride = ((header.biWidth * header.biBitCount + 31) / 32) * 4;
+    if (bitsOffset > size || static_cast<ULONGLONG>(stride) * rows > size - bitsOffset)
+        return false;
+    const BYTE* bits = reinterpret_cast<const BYTE*>(info) + bitsOffset;
+    if (sourceX < 0 || sourceX >= header.biWidth)
+        return false;
+    width = width < header.biWidth - sourceX ? width : header.biWidth - sourceX;
+    height = height < rows ? height : rows;
+    // A bottom-up picture counts its source rows from the bottom: the top `height` rows start
+    // at row rows - height.
+    const int sourceY = header.biHeight > 0 ? rows - height : 0;
+    return SetDIBitsToDevice(dc, x, y, width, height, sourceX, sourceY, 0, rows, bits, info,
+                             DIB_RGB_COLORS) != 0;
+}
+
 Gdiplus::Bitmap* LoadImageFile(const wchar_t* path)
 {
     auto* image = Gdiplus::Bitmap::FromFile(path);

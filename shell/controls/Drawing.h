@@ -23,6 +23,12 @@ int DrawWrappedTextTop(HDC dc, const wchar_t* text, int indent, const RECT& rect
 void DrawLabelBox(HDC dc, const wchar_t* text, int indent, const RECT& rect);
 // A bitmap resource at its own size.
 void DrawBitmapAt(HDC dc, int x, int y, UINT bitmapId);
+// Copies the part of a bitmap resource that starts at (sourceX, 0), `width` x `height`, to
+// (x, y), straight from the program's mapped resource: nothing is loaded or kept, so large
+// backgrounds cost no memory and no conversion of the whole picture at each paint. False when
+// the resource is missing or not a plain DIB.
+bool DrawBitmapResourcePart(HDC dc, int x, int y, UINT bitmapId, int sourceX, int width,
+                            int height);
 // A picture file (JPEG, PNG, BMP) loaded through GDI+; nullptr when it cannot be loaded. The
 // caller owns the result.
 Gdiplus::Bitmap* LoadImageFile(const wchar_t* path);

@@ -132,8 +132,49 @@ TEST(DrawingHelpers, NothingHappensWithoutAContext)
     DrawInnerFrame(nullptr, rect);
     DrawLabelBox(nullptr, L"Label", 4, rect);
     DrawBitmapAt(nullptr, 0, 0, 177);
+    EXPECT_FALSE(DrawBitmapResourcePart(nullptr, 0, 0, 129, 0, 10, 10));
     DrawWrappedTextCentred(nullptr, L"Text", 4, rect, 4, DT_LEFT);
     EXPECT_EQ(DrawWrappedTextTop(nullptr, L"Text", 4, rect, 4, DT_LEFT), 0);
+}
+
+// Backgrounds are copied straight from the resource: the result must match the picture loaded
+// the ordinary way, the right way up, from the right column, cut at the picture's edges.
+TEST(DrawingHelpers, BitmapResourcePartMatchesTheLoadedPicture)
+{
+    const struct {
+        int sourceX, width, height;
+        int drawnWidth, drawnHeight; // after the cut at the picture's edges
+    } cases[] = {
+        {0, 211, 520, 211, 520},   // the main window's band
+        {211, 570, 520, 570, 520}, // the home page's part
+        {700, 200, 600, 81, 520},  // wider and taller than what is left
+    };
+    fw::UniqueBitmap picture(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(129), IMAGE_BITMAP, 0, 0, 0)));
+    ASSERT_TRUE(picture);
+    for (const auto& c : cases) {
+        Canvas drawn(c.width + 4, c.height + 4, kPaper);
+        ASSERT_TRUE(DrawBitmapResourcePart(drawn.dc(), 2, 2, 129, c.sourceX, c.width, c.height));
+
+        Canvas expected(c.width + 4, c.height + 4, kPaper);
+        {
+            fw::MemoryDC source(expected.dc());
+            fw::SelectGuard select(source.get(), picture.get());
+            BitBlt(expected.dc(), 2, 2, c.drawnWidth, c.drawnHeight, source.get(), c.sourceX, 0,
+                   SRCCOPY);
+        }
+        EXPECT_TRUE(SameImage(drawn.Read(), expected.Read())) << "from x " << c.sourceX;
+    }
+}
+
+TEST(DrawingHelpers, BitmapResourcePartRefusesWhatItCannotDraw)
+{
+    Canvas canvas(20, 20, kPaper);
+    const Image before = canvas.Read();
+    EXPECT_FALSE(DrawBitmapResourcePart(canvas.dc(), 0, 0, 9999, 0, 10, 10)); // no such picture
+    EXPECT_FALSE(DrawBitmapResourcePart(canvas.dc(), 0, 0, 129, 781, 10, 10)); // right of it
+    EXPECT_FALSE(DrawBitmapResourcePart(canvas.dc(), 0, 0, 129, -1, 10, 10));
+    EXPECT_TRUE(SameImage(canvas.Read(), before));
 }
 
 TEST(DrawingHelpers, CentredTextIsTopTextMovedDownByHalfTheFreeHeight)
