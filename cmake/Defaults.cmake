@@ -20,12 +20,18 @@ target_link_options(hlm_defaults INTERFACE
   -Wl,--dynamicbase -Wl,--nxcompat
   # ld drops the relocation section of executables by default; ASLR needs it.
   $<IF:$<BOOL:${HLM_64BIT}>,-Wl$<COMMA>--high-entropy-va,-Wl$<COMMA>--large-address-aware>)
-# The guard value and failure handler for the canaries (instead of GCC's libssp, whose seeding
-# loads the system's RSA provider at every load of every module).
-add_library(hlm_stackguard STATIC ${PROJECT_SOURCE_DIR}/framework/StackGuard.c)
-target_compile_definitions(hlm_stackguard PRIVATE UNICODE _UNICODE STRICT _WIN32_WINNT=0x0601)
-target_compile_options(hlm_stackguard PRIVATE -Wall -Wextra -fno-stack-protector)
-target_link_libraries(hlm_defaults INTERFACE hlm_stackguard)
+# The small runtime every module links instead of parts of GCC's: the stack guard and its
+# failure handler (GCC's libssp seeds the guard by loading the system's RSA provider at every
+# load of every module), and operator new/delete on the process heap (GCC's pull the exception
+# runtime into code built without exceptions).
+add_library(hlm_runtime STATIC
+  ${PROJECT_SOURCE_DIR}/framework/StackGuard.c
+  ${PROJECT_SOURCE_DIR}/framework/NewDelete.cpp)
+target_compile_definitions(hlm_runtime PRIVATE UNICODE _UNICODE STRICT _WIN32_WINNT=0x0601)
+target_compile_options(hlm_runtime PRIVATE -Wall -Wextra
+  $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
+  $<$<COMPILE_LANGUAGE:C>:-fno-stack-protector>)
+target_link_libraries(hlm_defaults INTERFACE hlm_runtime)
 
 # Shipped code reports failures by return values and never asks for a type at run time, so
 # it is built without exception tables and RTTI; tests keep both for GoogleTest.
