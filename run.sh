@@ -9,7 +9,7 @@ tools/install-deps.sh
 
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target HLMMain ProbixWin7 ProbixVista ProbixXp PAVI2 PAVI3 \
-    Korvex64 RunManual PTWClientApp hlm_testtool
+    Korvex64 HLM3dTest RunManual PTWClientApp hlm_testtool
 
 build="$PWD/build/x64"
 . tools/wine-env.sh

@@ -48,11 +48,11 @@ reg add "$firmware" /v ModelName /t REG_SZ /d "$model" /f /reg:64
 reg add "$firmware" /v RadioSwitch /t REG_DWORD /d "$radio" /f /reg:64
 reg add "$firmware" /v BatteryTopic /t REG_DWORD /d "$battery" /f /reg:64
 
-# The program folder, with the maker's outside libraries beside the program.
+# The program folder, with the maker's outside libraries and the 3D sample beside the program.
 program_dir="$WINEPREFIX/drive_c/Program Files/Vantrel/Helmora"
 mkdir -p "$program_dir"
 for f in HLMMain.exe TavDLL.dll ProbixWin7.dll ProbixVista.dll ProbixXp.dll \
-         PAVI2.dll PAVI3.dll Korvex64.dll; do
+         PAVI2.dll PAVI3.dll Korvex64.dll HLM3dTest.exe; do
     cp -f "$build/bin/$f" "$program_dir/"
 done
 

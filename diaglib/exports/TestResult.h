@@ -27,3 +27,12 @@ static_assert(offsetof(TestResult, categoryTag) == 0 && offsetof(TestResult, pro
 static_assert(sizeof(TestResult) == 20 && offsetof(TestResult, detailValid) == 16,
               "TestResult is 20 bytes in the 32-bit build");
 #endif
+
+// Every test and repair export: the record in, an 8-bit boolean out, caller-cleans.
+using DiagExport = bool(__cdecl*)(TestResult* result);
+// The update catalog reader: entries read, one line per entry (the caller's array of
+// kUpdateLines strings), the catalog kind; the total size in bytes, -1.0 for an empty catalog,
+// 1.0 when there is none.
+constexpr int kUpdateLines = 50;
+using DiagUpdateStringArrayExport = double(__cdecl*)(int32_t* count, fw::CSharedString* lines,
+                                                     int32_t kind);

@@ -1,0 +1,93 @@
+// The sound, network and system tests. Until their examinations are written each answers
+// like a test that cannot examine: the export's defaults stand and no problem is reported.
+
+#include "diaglib/exports/Engine.h"
+
+bool HLM_DIAG_ENGINE::TestSoundDrv(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSoundDeviceStatus(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSoundService(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSoundOutputDevice(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSoundVolumelevel(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSoundSamplePlay(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestNetworkDrv(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestNetworkDeviceStatus(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestNetworkConfig(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestNetworkService(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestNetworkPhysicalConnection(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemHddSpace(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemAntiVirusInstalled(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemFirewall(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemVirtualMemory(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemWindowsUpdate(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemTempInternetFile(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemKYVInstalled(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemDSVInstalled(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemSPVInstalled(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemPTWInstalled(TestResult*)
+{
+    return true;
+}
+bool HLM_DIAG_ENGINE::TestSystemPTWConfig(TestResult*)
+{
+    return true;
+}
