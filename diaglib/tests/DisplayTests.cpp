@@ -83,7 +83,7 @@ bool HLM_DIAG_ENGINE::TestGraphicDrv(TestResult* result)
     HelperScope<CVideoControllerInfo> controllers(videoInfo_);
     controllers->Connect();
     if (controllers->Fill() > 0) {
-        diag::TraceOutcome(L"TestGraphicDrv", L"No Error");
+        diag::TraceFormat(L"%ls::TestGraphicDrv No Error", diag::kEngineName);
         return true;
     }
 
