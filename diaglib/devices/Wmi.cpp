@@ -225,6 +225,7 @@ void CWmiDeviceTable::Clear()
     for (int i = 0; i < count_; ++i)
         records_[i] = DeviceRecord();
     count_ = 0;
+    examined_ = false;
 }
 
 DeviceRecord* CWmiDeviceTable::Add()
@@ -249,7 +250,7 @@ int CVideoControllerInfo::Fill()
         record->hasAdapterRam = HasValue(controller, L"AdapterRAM") ? 1 : 0;
         return true;
     });
-    connection_->EnumerateInstances(L"Win32_VideoController", visitor);
+    examined_ = connection_->EnumerateInstances(L"Win32_VideoController", visitor);
     return count_;
 }
 
@@ -270,7 +271,7 @@ int CSoundDeviceInfo::Fill()
         record->manufacturer = ReadText(device, L"Manufacturer");
         return true;
     });
-    connection_->EnumerateInstances(L"Win32_SoundDevice", visitor);
+    examined_ = connection_->EnumerateInstances(L"Win32_SoundDevice", visitor);
     return count_;
 }
 
@@ -292,11 +293,12 @@ int CNetworkAdapter::Fill()
             record->number2 = static_cast<int16_t>(status);
         return true;
     });
-    // A failed query fills nothing and shows nothing: the network tests then find no adapter.
+    // A failed query fills nothing and shows nothing; Examined() tells the tests it failed.
     if (!connection_->ExecQuery(kNetworkAdapterQuery, visitor)) {
         Clear();
         return 0;
     }
+    examined_ = true;
     for (int i = 0; i < count_; ++i)
         records_[i].mediaSubType = LookUpMediaSubType(records_[i].pnpDeviceId.c_str());
     return count_;

@@ -62,6 +62,9 @@ class CWmiDeviceTable : public CWmiConnectionBase {
     static constexpr int kMaxDevices = 30;
     int Count() const { return count_; }
     const DeviceRecord& Record(int index) const { return records_[index]; }
+    // Whether the last fill could ask WMI at all: an empty table means "no such device" only
+    // then, and "cannot examine" otherwise.
+    bool Examined() const { return examined_; }
 
   protected:
     void Clear();
@@ -69,6 +72,7 @@ class CWmiDeviceTable : public CWmiConnectionBase {
 
     DeviceRecord records_[kMaxDevices];
     int count_ = 0;
+    bool examined_ = false;
 };
 
 // Win32_VideoController: description, state, PNP identifier, whether AdapterRAM is known.

@@ -86,6 +86,12 @@ bool HLM_DIAG_ENGINE::TestGraphicDrv(TestResult* result)
         diag::TraceFormat(L"%ls::TestGraphicDrv No Error", diag::kEngineName);
         return true;
     }
+    // WMI that cannot be asked says nothing about the driver: no problem is reported for a
+    // check that could not be made.
+    if (!controllers->Examined()) {
+        diag::TraceFormat(L"%ls::TestGraphicDrv - WMI not available", diag::kEngineName);
+        return true;
+    }
 
     // WMI knows no display adapter: look for a display device Windows reports as faulty, so
     // the repair knows which driver to install.

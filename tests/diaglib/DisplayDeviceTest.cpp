@@ -242,19 +242,28 @@ TEST_F(DisplayDevices, WithoutAnyFaultyDisplayDeviceTheProblemStandsUnnamed)
     EXPECT_EQ(record.detailValid, diagtest::kXp ? 0 : 7);
 }
 
-// A connection that fails leaves the table empty, which reads as no adapter.
-TEST_F(DisplayDevices, AFailedConnectionReadsAsNoAdapter)
+// WMI that cannot be asked (no connection, an enumeration that does not start) is a check that
+// could not be made: no problem, and no faulty-device search.
+TEST_F(DisplayDevices, WmiThatCannotBeAskedIsNoProblem)
 {
-    wmi_.FailConnect();
-    Recorder recorder;
-    TestResult driver;
-    EXPECT_FALSE(DllTestGraphicDrv(&driver));
-    EXPECT_EQ(driver.problemCode, ERROR_GRP_DRV_NOTFOUND);
-    EXPECT_TRUE(driver.detail.IsEmpty());
-    // The faulty-device query cannot run without a connection either.
-    EXPECT_EQ(recorder.Messages(), std::vector<std::wstring>{L"ExecQuery() Error!!"});
-    TestResult status;
-    EXPECT_TRUE(DllTestGraphicDeviceStatus(&status));
+    for (const bool connects : {false, true}) {
+        FakeWmi wmi;
+        ScopedWmi scoped(wmi);
+        if (connects)
+            wmi.FailEnumeration(L"Win32_VideoController");
+        else
+            wmi.FailConnect();
+        Recorder recorder;
+        TestResult driver;
+        EXPECT_TRUE(DllTestGraphicDrv(&driver)) << connects;
+        EXPECT_EQ(driver.problemFound, 0);
+        EXPECT_TRUE(driver.detail.IsEmpty());
+        EXPECT_TRUE(wmi.Queries().empty());
+        EXPECT_TRUE(recorder.Traced(Engine(L"::TestGraphicDrv - WMI not available")));
+        TestResult status;
+        EXPECT_TRUE(DllTestGraphicDeviceStatus(&status));
+        EXPECT_TRUE(recorder.Messages().empty());
+    }
 }
 
 } // namespace
