@@ -2,6 +2,7 @@
 // wrapped text at the top or centred, and pictures loaded from files through GDI+.
 
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include "framework/Gdi.h"
 #include "framework/Handles.h"
@@ -216,24 +217,6 @@ TEST(DrawingHelpers, CentredTextIsTopTextMovedDownByHalfTheFreeHeight)
     EXPECT_TRUE(SameImage(centred.Read(), expected));
 }
 
-bool FindEncoder(const wchar_t* mimeType, CLSID& clsid)
-{
-    UINT count = 0;
-    UINT bytes = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0)
-        return false;
-    std::vector<BYTE> buffer(bytes);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, bytes, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i)
-        if (wcscmp(codecs[i].MimeType, mimeType) == 0) {
-            clsid = codecs[i].Clsid;
-            return true;
-        }
-    return false;
-}
-
 std::wstring TempFile(const wchar_t* name)
 {
     wchar_t folder[MAX_PATH] = {};
@@ -258,7 +241,7 @@ TEST(DrawingHelpers, LoadImageFileReadsPicturesAndRefusesTheRest)
         const std::wstring path = TempFile(c.file);
         {
             CLSID encoder = {};
-            ASSERT_TRUE(FindEncoder(c.mimeType, encoder));
+            ASSERT_TRUE(hlmtest::FindImageEncoder(c.mimeType, encoder));
             Gdiplus::Bitmap picture(c.size.cx, c.size.cy, PixelFormat24bppRGB);
             Gdiplus::Graphics(&picture).Clear(Gdiplus::Color(255, 40, 120, 200));
             ASSERT_EQ(picture.Save(path.c_str(), &encoder, nullptr), Gdiplus::Ok);

@@ -295,9 +295,7 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms, DWO
     }
 }
 
-namespace {
-
-bool FindEncoder(const wchar_t* mimeType, CLSID& clsid)
+bool FindImageEncoder(const wchar_t* mimeType, CLSID& clsid)
 {
     UINT count = 0;
     UINT bytes = 0;
@@ -315,8 +313,6 @@ bool FindEncoder(const wchar_t* mimeType, CLSID& clsid)
     }
     return false;
 }
-
-} // namespace
 
 bool SavePng(HWND window, const std::wstring& path)
 {
@@ -343,7 +339,7 @@ bool SavePng(HWND window, const std::wstring& path)
     bool saved = false;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
         CLSID png;
-        if (FindEncoder(L"image/png", png)) {
+        if (FindImageEncoder(L"image/png", png)) {
             Gdiplus::Bitmap image(bitmap, nullptr);
             saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
         }

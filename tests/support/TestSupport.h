@@ -86,5 +86,7 @@ bool RunAndCapture(const std::wstring& program, const LaunchOptions& options, DW
 // Windows.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms, DWORD processId = 0);
 bool SavePng(HWND window, const std::wstring& path);
+// The GDI+ encoder of a MIME type ("image/png", "image/jpeg", ...); GDI+ must be started.
+bool FindImageEncoder(const wchar_t* mimeType, CLSID& clsid);
 
 } // namespace hlmtest
