@@ -42,3 +42,10 @@
 #define IDC_UTIL_TITLE 1060
 #define IDC_PTW_TITLE 1083
 #define IDC_RESTORE_TITLE 1100
+
+// Diagnosis progress popup (template 157) and cancel confirmation (template 158)
+#define IDD_POPUP_DIAG_PROCESS 157
+#define IDD_POPUP_DIAG_CANCEL 158
+#define IDC_DIAG_PROCESS_TITLE 1150
+#define IDC_DIAG_PROCESS_BAR 1151
+#define IDC_DIAG_CANCEL_TEXT 1152

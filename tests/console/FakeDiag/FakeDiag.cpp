@@ -197,3 +197,111 @@ FAKE_TEST(DllTestSystemDSVInstalled, 25)
 FAKE_TEST(DllTestSystemSPVInstalled, 26)
 FAKE_TEST(DllTestSystemPTWInstalled, 27)
 FAKE_TEST(DllTestSystemPTWConfig, 28)
+
+// ---- the repair exports ------------------------------------------------------------------------
+// Named like the tests, with DllFix for DllTest. Each answers what the test set (0 unless told)
+// and records the last call, with the problem code of the record it was handed.
+
+namespace {
+
+int g_repairAnswers[kMaxTests];
+volatile LONG g_repairCallCount = 0;
+int g_lastRepair = -1;
+int32_t g_lastRepairCode = 0;
+
+int RepairIndexOf(const char* name)
+{
+    if (!name || std::strncmp(name, "DllFix", 6) != 0)
+        return -1;
+    for (int i = 0; i < kMaxTests; ++i) {
+        if (std::strcmp(kTestNames[i] + 7, name + 6) == 0)
+            return i;
+    }
+    return -1;
+}
+
+bool RunRepair(int index, TestResult* result)
+{
+    InterlockedIncrement(&g_repairCallCount);
+    g_lastRepair = index;
+    g_lastRepairCode = result ? result->problemCode : -1;
+    return g_repairAnswers[index] != 0;
+}
+
+} // namespace
+
+FAKE_API void __cdecl FakeDiagResetRepairs()
+{
+    for (int& answer : g_repairAnswers)
+        answer = 0;
+    InterlockedExchange(&g_repairCallCount, 0);
+    g_lastRepair = -1;
+    g_lastRepairCode = 0;
+}
+
+// The repair named ("DllFixSoundService") answers `answer` from now on.
+FAKE_API bool __cdecl FakeDiagSetRepairAnswer(const char* repairName, int answer)
+{
+    const int index = RepairIndexOf(repairName);
+    if (index < 0)
+        return false;
+    g_repairAnswers[index] = answer;
+    return true;
+}
+
+FAKE_API int __cdecl FakeDiagRepairCallCount()
+{
+    return InterlockedCompareExchange(&g_repairCallCount, 0, 0);
+}
+
+// The export name of the last repair called ("" before any), and the problem code it was given.
+FAKE_API const char* __cdecl FakeDiagLastRepairName()
+{
+    static char name[64];
+    if (g_lastRepair < 0)
+        return "";
+    lstrcpynA(name, "DllFix", 64);
+    lstrcatA(name, kTestNames[g_lastRepair] + 7);
+    return name;
+}
+
+FAKE_API int __cdecl FakeDiagLastRepairCode()
+{
+    return g_lastRepairCode;
+}
+
+#define FAKE_REPAIR(name, index)                                                                   \
+    FAKE_API bool __cdecl name(TestResult* result)                                                 \
+    {                                                                                              \
+        return RunRepair(index, result);                                                           \
+    }
+
+FAKE_REPAIR(DllFixGraphicDrv, 0)
+FAKE_REPAIR(DllFixGraphicDeviceStatus, 1)
+FAKE_REPAIR(DllFixGraphicDWMService, 2)
+FAKE_REPAIR(DllFixGraphicResolution, 3)
+FAKE_REPAIR(DllFixGraphicColorbit, 4)
+FAKE_REPAIR(DllFixGraphic3DsamplePlay, 5)
+FAKE_REPAIR(DllFixSoundDrv, 6)
+FAKE_REPAIR(DllFixSoundDeviceStatus, 7)
+FAKE_REPAIR(DllFixSoundService, 8)
+FAKE_REPAIR(DllFixSoundOutputDevice, 9)
+FAKE_REPAIR(DllFixSoundVolumelevel, 10)
+FAKE_REPAIR(DllFixSoundSamplePlay, 11)
+FAKE_REPAIR(DllFixNetworkDrv, 12)
+FAKE_REPAIR(DllFixNetworkDeviceStatus, 13)
+FAKE_REPAIR(DllFixNetworkConfig, 14)
+FAKE_REPAIR(DllFixNetworkService, 15)
+FAKE_REPAIR(DllFixNetworkPhysicalConnection, 16)
+FAKE_REPAIR(DllFixNetworkPacketTransition, 17)
+FAKE_REPAIR(DllFixSystemHddSpace, 18)
+FAKE_REPAIR(DllFixSystemAntiVirusInstalled, 19)
+FAKE_REPAIR(DllFixSystemFirewall, 20)
+FAKE_REPAIR(DllFixSystemVirtualMemory, 21)
+FAKE_REPAIR(DllFixSystemWindowsUpdate, 22)
+FAKE_REPAIR(DllFixSystemTempInternetFile, 23)
+FAKE_REPAIR(DllFixSystemKYVInstalled, 24)
+FAKE_REPAIR(DllFixSystemDSVInstalled, 25)
+FAKE_REPAIR(DllFixSystemSPVInstalled, 26)
+FAKE_REPAIR(DllFixSystemPTWInstalled, 27)
+FAKE_REPAIR(DllFixSystemPTWConfig, 28)
