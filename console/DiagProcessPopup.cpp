@@ -395,3 +395,94 @@ HBRUSH CDlgPopupDiagProcess::OnCtlColor(HDC dc, HWND control, UINT message)
     SetTextColor(dc, RGB(255, 255, 255));
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
+
+// ---- the Check Disk / temporary files confirmation ------------------------------------------
+
+namespace {
+
+struct HddDiagText {
+    int controlId;
+    DWORD checkDisk;      // mode 1; 0 for none
+    RECT checkDiskPlace;  // left, top, width, height
+    DWORD temporaryFiles; // mode 3; 0 for none
+    RECT temporaryFilesPlace;
+};
+
+const HddDiagText kHddDiagTexts[] = {
+    {IDC_HDD_DIAG_TITLE, 0x200028c6, {24, 17, 520, 30}, 0x200028ce, {24, 17, 520, 30}},
+    {IDC_HDD_DIAG_QUESTION, 0x200028c7, {30, 75, 520, 30}, 0x200028cf, {30, 75, 520, 30}},
+    {IDC_HDD_DIAG_TEXT1, 0x200028c8, {30, 112, 520, 30}, 0x200028d0, {30, 112, 520, 45}},
+    {IDC_HDD_DIAG_TEXT2, 0x200028c9, {30, 140, 520, 30}, 0x200028d1, {30, 160, 520, 60}},
+    {IDC_HDD_DIAG_TEXT3, 0x200028ca, {30, 174, 520, 30}, 0x200028d2, {30, 220, 520, 30}},
+    {IDC_HDD_DIAG_TEXT4, 0x200028cb, {30, 210, 520, 30}, 0, {30, 210, 520, 30}},
+};
+
+constexpr int kHddFooterTop = 400;
+
+} // namespace
+
+CDlgPopupHDDDiag::CDlgPopupHDDDiag(int mode, const ConsoleUi* ui)
+    : fw::CDialog(IDD_POPUP_HDD_DIAG), mode_(mode), ui_(ui)
+{
+}
+
+INT_PTR CDlgPopupHDDDiag::Run(HWND owner)
+{
+    parent_ = owner;
+    return DoModal() == 1 ? 1 : 2;
+}
+
+bool CDlgPopupHDDDiag::OnInitDialog()
+{
+    SetClientArea(m_hWnd, 580, 450);
+    const bool checkDisk = mode_ != kDeleteTemporaryFiles;
+    for (const HddDiagText& entry : kHddDiagTexts) {
+        HWND control = GetDlgItem(entry.controlId);
+        const DWORD message = checkDisk ? entry.checkDisk : entry.temporaryFiles;
+        const RECT& place = checkDisk ? entry.checkDiskPlace : entry.temporaryFilesPlace;
+        HFONT font = entry.controlId == IDC_HDD_DIAG_TITLE ? FontOf(ui_, &ConsoleUi::titleFont)
+                                                           : FontOf(ui_, &ConsoleUi::textFont);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        ::SetWindowTextW(control, message ? Text(ui_, message).c_str() : L"");
+        ::MoveWindow(control, place.left, place.top, place.right, place.bottom, FALSE);
+        ::ShowWindow(control, message ? SW_SHOW : SW_HIDE);
+    }
+    runButton_.SubclassDlgItem(IDOK, *this);
+    SetUpPopupButton(runButton_, ui_, 0x200028cc);
+    Place(runButton_, 330, 410);
+    cancelButton_.SubclassDlgItem(IDCANCEL, *this);
+    SetUpPopupButton(cancelButton_, ui_, 0x200028cd);
+    Place(cancelButton_, 450, 410);
+    return true;
+}
+
+bool CDlgPopupHDDDiag::OnCommand(WORD id, WORD, HWND)
+{
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(id == IDOK ? 1 : 2);
+        return true;
+    }
+    return false;
+}
+
+bool CDlgPopupHDDDiag::OnEraseBkgnd(HDC dc)
+{
+    const RECT client = GetClientRect();
+    fw::DoubleBuffer buffer(dc, client);
+    FillSolid(buffer.get(), client, RGB(255, 255, 255));
+    FillSolid(buffer.get(), {0, kHddFooterTop, client.right, client.bottom}, RGB(242, 242, 242));
+    DrawLine(buffer.get(), RGB(228, 228, 228), 2, 0, kHddFooterTop, client.right, kHddFooterTop);
+    DrawBitmapAt(buffer.get(), 0, 0, kHeaderBitmap);
+    buffer.Flush();
+    return true;
+}
+
+HBRUSH CDlgPopupHDDDiag::OnCtlColor(HDC dc, HWND control, UINT message)
+{
+    if (message != WM_CTLCOLORSTATIC)
+        return nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetDlgCtrlID(control) == IDC_HDD_DIAG_TITLE ? RGB(255, 255, 255)
+                                                                 : RGB(111, 112, 115));
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+}

@@ -136,3 +136,28 @@ class CDlgPopupDiagProcess : public fw::CDialog {
     CYViewDiagProcess progressView_;
     int cancelAllowed_ = 1;
 };
+
+// The confirmation before Check Disk (mode 1) or before deleting the temporary Internet files
+// (mode 3, the utilities page): a header, the question and what will happen, [Run] and
+// [Cancel].
+class CDlgPopupHDDDiag : public fw::CDialog {
+  public:
+    static constexpr int kCheckDisk = 1;
+    static constexpr int kDeleteTemporaryFiles = 3;
+
+    CDlgPopupHDDDiag(int mode, const ConsoleUi* ui);
+    // Runs modally over `owner`: 1 Run; 2 Cancel, Escape or closing.
+    INT_PTR Run(HWND owner);
+
+  protected:
+    bool OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnEraseBkgnd(HDC dc) override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT message) override;
+
+  private:
+    int mode_;
+    const ConsoleUi* ui_;
+    CYBitmapBtn runButton_;
+    CYBitmapBtn cancelButton_;
+};

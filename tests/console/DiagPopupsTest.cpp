@@ -776,3 +776,48 @@ TEST_F(ResultViewTest, NewProblemsStartTheRowsAfresh)
 }
 
 } // namespace
+
+namespace {
+
+// The confirmation before Check Disk, and its second mode for the utilities page.
+TEST(HddDiagPopup, ShowsTheTextsOfItsModeAndAnswersRunOrCancel)
+{
+    Fonts fonts;
+    const struct {
+        int mode;
+        int clicked;
+        INT_PTR result;
+        const wchar_t* title;
+        bool lastLineShown;
+        const wchar_t* shot;
+    } cases[] = {
+        {CDlgPopupHDDDiag::kCheckDisk, IDOK, 1, L"Check Disk", true, L"hdd_diag_check_disk.png"},
+        {CDlgPopupHDDDiag::kDeleteTemporaryFiles, IDCANCEL, 2, L"Delete Temporary Internet Files",
+         false, L"hdd_diag_temporary_files.png"},
+    };
+    for (const auto& c : cases) {
+        CDlgPopupHDDDiag popup(c.mode, &fonts.ui);
+        std::vector<std::function<bool()>> steps;
+        steps.push_back([&] {
+            if (!popup.GetSafeHwnd() || !IsWindowVisible(popup))
+                return false;
+            const RECT client = popup.GetClientRect();
+            EXPECT_EQ(client.right, 580);
+            EXPECT_EQ(client.bottom, 450);
+            EXPECT_EQ(fwtest::WindowText(popup.GetDlgItem(IDC_HDD_DIAG_TITLE)), c.title);
+            EXPECT_EQ(IsWindowVisible(popup.GetDlgItem(IDC_HDD_DIAG_TEXT4)) != FALSE,
+                      c.lastLineShown);
+            EXPECT_EQ(fwtest::WindowText(popup.GetDlgItem(IDOK)), L"Run");
+            Pump();
+            EXPECT_TRUE(hlmtest::SavePng(popup, Shot(c.shot)));
+            PostMessageW(popup, WM_COMMAND, MAKEWPARAM(c.clicked, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(popup.GetDlgItem(c.clicked)));
+            return true;
+        });
+        Script script(std::move(steps), [&] { EndDialog(popup, 2); });
+        EXPECT_EQ(popup.Run(nullptr), c.result) << c.mode;
+        EXPECT_FALSE(script.TimedOut());
+    }
+}
+
+} // namespace
