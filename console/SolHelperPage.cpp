@@ -3,6 +3,7 @@
 #include "console/CheckDisk.h"
 #include "console/TaskController.h"
 #include "framework/Handles.h"
+#include "pages/SelfHelpPopup.h"
 #include "resources/resource.h"
 #include "shell/HLMMainDlg.h"
 #include "shell/Launch.h"
@@ -404,8 +405,8 @@ bool CDlgSubSolHelper::OnCommand(WORD id, WORD code, HWND control)
 
 void CDlgSubSolHelper::OpenSelfHelpTopic(int topic)
 {
-    // The topic popup (template 154) arrives with the self-help pages.
-    static_cast<void>(topic);
+    CDlgPopupSelfDiagView popup(main_, topic);
+    popup.Run();
 }
 
 void CDlgSubSolHelper::StartDiagnosis()

@@ -74,6 +74,9 @@
 #define IDC_DIAG_PROCESS_BAR 1151
 #define IDC_DIAG_CANCEL_TEXT 1152
 
+// Self-help popup (template 154)
+#define IDD_POPUP_SELF_DIAG 154
+
 // Check Disk / temporary files confirmation (template 156)
 #define IDD_POPUP_HDD_DIAG 156
 #define IDC_HDD_DIAG_TITLE 1140
