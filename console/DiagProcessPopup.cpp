@@ -51,12 +51,6 @@ void SetClientArea(HWND window, int width, int height)
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
-{
-    fw::UniqueBrush brush(CreateSolidBrush(colour));
-    FillRect(dc, &rect, brush.get());
-}
-
 } // namespace
 
 // ---- the list of rows --------------------------------------------------------------------------
@@ -115,7 +109,7 @@ void CYViewDiagProcess::DrawRows()
     if (!dc)
         return;
     const RECT all = {0, 0, canvas_.Width(), canvas_.Height()};
-    FillSolid(dc, all, RGB(255, 255, 255));
+    FillSolidRect(dc, all, RGB(255, 255, 255));
     fw::SelectGuard font(dc, FontOf(ui_, &ConsoleUi::textFont));
     SetTextColor(dc, kListText);
     SetBkMode(dc, TRANSPARENT);
@@ -149,7 +143,7 @@ void CYViewDiagProcess::MarkRow(int row, int category, int done)
         SetTextColor(dc, done ? kDoneText : kRunningText);
         SetBkMode(dc, TRANSPARENT);
         const RECT band = {0, y, kCanvasWidth, y + kRowHeight};
-        FillSolid(dc, band, RGB(255, 255, 255));
+        FillSolidRect(dc, band, RGB(255, 255, 255));
         TextOutW(dc, 35, y + 7, L">", 1);
         DrawWrappedTextCentred(dc, rows_.rowTitle[category][row], 50, band, 5, DT_LEFT);
         const fw::CSharedString status = Text(ui_, done ? 0x200028d8 : 0x200028d7);
@@ -177,7 +171,7 @@ bool CYViewDiagProcess::OnEraseBkgnd(HDC dc)
     // The canvas covers the view; only a view without one is cleared here.
     if (!canvas_.IsValid()) {
         const RECT client = GetClientRect();
-        FillSolid(dc, client, RGB(255, 255, 255));
+        FillSolidRect(dc, client, RGB(255, 255, 255));
     }
     return true;
 }
@@ -243,8 +237,8 @@ bool CDlgPopupDiagCancel::OnEraseBkgnd(HDC dc)
 {
     const RECT client = GetClientRect();
     fw::DoubleBuffer buffer(dc, client);
-    FillSolid(buffer.get(), client, RGB(255, 255, 255));
-    FillSolid(buffer.get(), {0, 90, client.right, client.bottom}, RGB(242, 242, 242));
+    FillSolidRect(buffer.get(), client, RGB(255, 255, 255));
+    FillSolidRect(buffer.get(), {0, 90, client.right, client.bottom}, RGB(242, 242, 242));
     DrawLine(buffer.get(), RGB(228, 228, 228), 2, 0, 90, client.right, 90);
     buffer.Flush();
     return true;
@@ -377,7 +371,7 @@ bool CDlgPopupDiagProcess::OnEraseBkgnd(HDC dc)
 {
     const RECT client = GetClientRect();
     fw::DoubleBuffer buffer(dc, client);
-    FillSolid(buffer.get(), client, RGB(255, 255, 255));
+    FillSolidRect(buffer.get(), client, RGB(255, 255, 255));
     DrawBitmapAt(buffer.get(), 0, 0, kHeaderBitmap);
     const RECT frame = {kViewRect.left - 1, kViewRect.top - 1, kViewRect.right + 1,
                         kViewRect.bottom + 1};
@@ -469,8 +463,8 @@ bool CDlgPopupHDDDiag::OnEraseBkgnd(HDC dc)
 {
     const RECT client = GetClientRect();
     fw::DoubleBuffer buffer(dc, client);
-    FillSolid(buffer.get(), client, RGB(255, 255, 255));
-    FillSolid(buffer.get(), {0, kHddFooterTop, client.right, client.bottom}, RGB(242, 242, 242));
+    FillSolidRect(buffer.get(), client, RGB(255, 255, 255));
+    FillSolidRect(buffer.get(), {0, kHddFooterTop, client.right, client.bottom}, RGB(242, 242, 242));
     DrawLine(buffer.get(), RGB(228, 228, 228), 2, 0, kHddFooterTop, client.right, kHddFooterTop);
     DrawBitmapAt(buffer.get(), 0, 0, kHeaderBitmap);
     buffer.Flush();

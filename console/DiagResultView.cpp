@@ -83,12 +83,6 @@ bool HasNoRepair(int code)
 
 const wchar_t* const kLibraryNames[3] = {L"ProbixXp.dll", L"ProbixVista.dll", L"ProbixWin7.dll"};
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
-{
-    fw::UniqueBrush brush(CreateSolidBrush(colour));
-    FillRect(dc, &rect, brush.get());
-}
-
 } // namespace
 
 bool CYViewDiagResult::Create(HWND parent, const RECT& rect, UINT id, const ConsoleUi* ui,
@@ -167,7 +161,7 @@ int CYViewDiagResult::DrawRows()
 {
     HDC dc = canvas_.dc();
     const RECT all = {0, 0, canvas_.Width(), canvas_.Height()};
-    FillSolid(dc, all, RGB(255, 255, 255));
+    FillSolidRect(dc, all, RGB(255, 255, 255));
     const LANGID language = ui_ ? ui_->language : 0;
     const fw::CSharedString foundWord = LoadMessageText(language, kFoundWord);
     const fw::CSharedString fixedWord = LoadMessageText(language, kFixedWord);
@@ -184,7 +178,7 @@ int CYViewDiagResult::DrawRows()
             continue;
         {
             fw::SelectGuard bold(dc, ui_ ? ui_->boldFont : nullptr);
-            FillSolid(dc, {0, y, kCanvasWidth, y + 25}, RGB(242, 242, 242));
+            FillSolidRect(dc, {0, y, kCanvasWidth, y + 25}, RGB(242, 242, 242));
             if (r != 1)
                 DrawLine(dc, RGB(211, 211, 211), 1, 0, y, kCanvasWidth, y);
             SetTextColor(dc, kText);
@@ -373,6 +367,6 @@ bool CYViewDiagResult::OnEraseBkgnd(HDC dc)
     const POINT at = GetScrollPosition();
     // Only what the canvas does not cover (below short content).
     if (contentHeight_ - at.y < client.bottom)
-        FillSolid(dc, {0, contentHeight_ - at.y, client.right, client.bottom}, RGB(255, 255, 255));
+        FillSolidRect(dc, {0, contentHeight_ - at.y, client.right, client.bottom}, RGB(255, 255, 255));
     return true;
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-volatile LONG g_stepPauseEnabled = 1;
+volatile LONG g_waitsEnabled = 1;
 
 // A waiting worker looks at the run again at least this often.
 constexpr DWORD kGateRecheckMs = 1000;
@@ -126,7 +126,7 @@ void StoreResult(DiagClassData& data, DiagRun& run, int index, const TestResult&
 
 void PauseAfterStep(const DiagRun& run)
 {
-    if (InterlockedCompareExchange(&g_stepPauseEnabled, 0, 0) == 0)
+    if (InterlockedCompareExchange(&g_waitsEnabled, 0, 0) == 0)
         return;
     // A stop cuts the pause short; the entry is still reported before the run ends.
     WaitForSingleObject(run.stopped.get(), DiagStepPauseMs(rand()));
@@ -247,7 +247,12 @@ DWORD DiagStepPauseMs(int randomValue)
     return static_cast<DWORD>(static_cast<unsigned>(randomValue) % 600u) + 400;
 }
 
-void SetDiagStepPauseEnabled(bool enabled)
+DWORD DiagStartDelayMs()
 {
-    InterlockedExchange(&g_stepPauseEnabled, enabled ? 1 : 0);
+    return InterlockedCompareExchange(&g_waitsEnabled, 0, 0) ? 1000 : 0;
+}
+
+void SetDiagWaitsEnabled(bool enabled)
+{
+    InterlockedExchange(&g_waitsEnabled, enabled ? 1 : 0);
 }

@@ -75,5 +75,8 @@ void AbandonDiagRun(DiagClassData& data, DiagRun* run);
 
 // The pause after every entry, 400-999 ms, from a value of rand().
 DWORD DiagStepPauseMs(int randomValue);
-// Test hook, never called by the program: false makes the pause after every entry zero.
-void SetDiagStepPauseEnabled(bool enabled);
+// How long the page shows the progress popup before it starts the worker: 1000 ms.
+DWORD DiagStartDelayMs();
+// Test hook, never called by the program: false makes the designed waits of a diagnosis zero,
+// the pause after every entry and the start delay.
+void SetDiagWaitsEnabled(bool enabled);

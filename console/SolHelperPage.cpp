@@ -58,7 +58,6 @@ constexpr UINT kTabFace = 175;
 constexpr RECT kTreeRect = {26, 261, 544, 409};
 constexpr RECT kResultRect = {25, 275, 545, 490};
 constexpr UINT_PTR kStartTimer = 1;
-constexpr UINT kStartDelayMs = 1000;
 constexpr COLORREF kFrameColour = RGB(211, 211, 211);
 
 constexpr LANGID kEnglishUs = 1033;
@@ -440,7 +439,7 @@ void CDlgSubSolHelper::StartDiagnosis()
     while (progressCategory_ < kDiagCategories && !rows_.selection[progressCategory_])
         ++progressCategory_;
     progressRow_ = 0;
-    SetTimer(kStartTimer, kStartDelayMs);
+    SetTimer(kStartTimer, DiagStartDelayMs());
     runCancelled_ = false;
 
     const INT_PTR result = progressPopup_.Run();

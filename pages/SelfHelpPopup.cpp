@@ -32,12 +32,6 @@ bool McAfeeInstalled()
     return !CheckProgramInstallation(L"\\McAfee\\MSC\\mcshell.exe").IsEmpty();
 }
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
-{
-    fw::UniqueBrush brush(CreateSolidBrush(colour));
-    FillRect(dc, &rect, brush.get());
-}
-
 } // namespace
 
 // ---- the page ------------------------------------------------------------------------------
@@ -67,7 +61,7 @@ void CYViewSelfDiag::DrawTopic()
     if (!dc)
         return;
     // The page itself; the explanations of each topic are drawn on it.
-    FillSolid(dc, {0, 0, canvas_.Width(), canvas_.Height()}, RGB(255, 255, 255));
+    FillSolidRect(dc, {0, 0, canvas_.Width(), canvas_.Height()}, RGB(255, 255, 255));
     Invalidate(false);
 }
 
@@ -85,9 +79,9 @@ bool CYViewSelfDiag::OnEraseBkgnd(HDC dc)
     const int right = canvas_.IsValid() ? canvas_.Width() - at.x : 0;
     const int bottom = canvas_.IsValid() ? canvas_.Height() - at.y : 0;
     if (right < client.right)
-        FillSolid(dc, {right, 0, client.right, client.bottom}, RGB(255, 255, 255));
+        FillSolidRect(dc, {right, 0, client.right, client.bottom}, RGB(255, 255, 255));
     if (bottom < client.bottom)
-        FillSolid(dc, {0, bottom, client.right, client.bottom}, RGB(255, 255, 255));
+        FillSolidRect(dc, {0, bottom, client.right, client.bottom}, RGB(255, 255, 255));
     return true;
 }
 
@@ -147,7 +141,7 @@ bool CDlgPopupSelfDiagView::OnEraseBkgnd(HDC dc)
     const RECT client = GetClientRect();
     fw::DoubleBuffer buffer(dc, {0, 0, client.right, kHeaderHeight});
     HDC canvas = buffer.get();
-    FillSolid(canvas, {0, 0, client.right, kHeaderHeight}, RGB(255, 255, 255));
+    FillSolidRect(canvas, {0, 0, client.right, kHeaderHeight}, RGB(255, 255, 255));
     DrawBitmapAt(canvas, 0, 0, kHeaderBitmap);
     if (const DWORD question = QuestionMessage(topic_)) {
         const fw::CSharedString text = LoadMessageText(ui_.language, question);

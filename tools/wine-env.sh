@@ -10,7 +10,8 @@ HLM_LOCALES="en_US en_GB ko_KR zh_CN zh_HK zh_TW pt_PT pt_BR cs_CZ de_DE ja_JP s
 # run command its own simulated notebook.
 hlm_wine_env() {
     export WINEPREFIX="$1/${HLM_PREFIX_NAME:-wineprefix}"
-    export WINEDEBUG=-all
+    # Wine's own messages stay off unless HLM_WINEDEBUG asks for some (e.g. +timestamp,+debugstr).
+    export WINEDEBUG=${HLM_WINEDEBUG:--all}
     # No Mono or Gecko install prompts, no desktop menu entries.
     export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
     export LOCPATH="$1/locales"

@@ -7,6 +7,15 @@
 #include "framework/Gdi.h"
 #include "framework/Handles.h"
 
+void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour)
+{
+    if (!dc)
+        return;
+    const COLORREF previous = SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, previous);
+}
+
 void DrawLine(HDC dc, COLORREF colour, int penWidth, int fromX, int fromY, int toX, int toY)
 {
     if (!dc)

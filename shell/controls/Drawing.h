@@ -8,6 +8,8 @@ class Bitmap;
 }
 
 void DrawLine(HDC dc, COLORREF colour, int penWidth, int fromX, int fromY, int toX, int toY);
+// Fills `rect` with one colour, without making a brush.
+void FillSolidRect(HDC dc, const RECT& rect, COLORREF colour);
 // A rectangle with a 1-pixel solid pen and a solid fill.
 void DrawBox(HDC dc, COLORREF pen, COLORREF fill, int left, int top, int right, int bottom);
 // Fills the 1-pixel band just inside `rect` with (211, 211, 211).

@@ -141,7 +141,7 @@ class TaskControllerTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        SetDiagStepPauseEnabled(false);
+        SetDiagWaitsEnabled(false);
         ClearFirmware();
         WNDCLASSW wc = {};
         wc.lpfnWndProc = RecorderProc;
@@ -158,7 +158,7 @@ class TaskControllerTest : public ::testing::Test {
     {
         DestroyWindow(window_);
         ClearFirmware();
-        SetDiagStepPauseEnabled(true);
+        SetDiagWaitsEnabled(true);
         // Every test leaves the fakes unloaded, so the next one starts from fresh answers.
         for (int generation : {0, 1, 2})
             EXPECT_TRUE(PumpUntil([&] { return !LibraryLoaded(generation); }, 5000)) << generation;
@@ -590,7 +590,7 @@ TEST(StepPause, StaysBetween400And999)
 
 TEST_F(TaskControllerTest, ShippedPauseSpacesTheSteps)
 {
-    SetDiagStepPauseEnabled(true);
+    SetDiagWaitsEnabled(true);
     auto controller = Load(2, Select(1, 0, 0, 0)); // six entries
     const DWORD start = GetTickCount();
     ASSERT_TRUE(controller->StartWorker());
