@@ -10,6 +10,7 @@
 #include "diaglib/exports/Engine.h"
 #include "diaglib/exports/ProblemCodes.h"
 #include "diaglib/exports/Trace.h"
+#include "diaglib/repairs/UpdateCatalog.h"
 
 namespace {
 
@@ -322,15 +323,9 @@ bool DllFixSystemPTWConfig(TestResult* r)
 
 extern "C" {
 
-// The update catalogs are read with the update checks; until then this library finds none,
-// which is a true answer on a notebook without the update tool.
 double DllGetUpdateStringArray(int32_t* count, fw::CSharedString* lines, int32_t kind)
 {
-    (void)count;
-    (void)lines;
-    (void)kind;
-    diag::TraceOutcome(L"TestSystemPTWConfig", L"64bit No Update, No Error");
-    return 1.0;
+    return diag::ReadUpdateCatalog(count, lines, kind);
 }
 
 } // extern "C"
