@@ -12,7 +12,11 @@ RealWmiPort realWmi;
 RealSetupPort realSetup;
 RealDisplayPort realDisplay;
 RealFirewallPort realFirewall;
-Ports installed = {&realWmi, &realSetup, &realDisplay, &realFirewall};
+RealAudioPort realAudio;
+RealMixerPort realMixer;
+RealSystemPort realSystem;
+Ports installed = {&realWmi, &realSetup, &realDisplay, &realFirewall, &realAudio, &realMixer,
+                   &realSystem};
 
 Ports& Installed()
 {
@@ -37,6 +41,12 @@ void InstallPorts(const Ports& replacements)
         ports.display = replacements.display;
     if (replacements.firewall)
         ports.firewall = replacements.firewall;
+    if (replacements.audio)
+        ports.audio = replacements.audio;
+    if (replacements.mixer)
+        ports.mixer = replacements.mixer;
+    if (replacements.system)
+        ports.system = replacements.system;
 }
 
 } // namespace diag

@@ -111,6 +111,65 @@ class IFirewallPort {
     virtual HRESULT CurrentProfile(IFirewallProfile** profile, FirewallStep* failedStep) = 0;
 };
 
+// ---- Core Audio ------------------------------------------------------------------------
+
+// The endpoint-volume interface of one endpoint.
+class IAudioVolume {
+  public:
+    virtual ~IAudioVolume() = default;
+    virtual HRESULT GetMute(bool* muted) = 0;
+    // The master volume as a scalar from 0.0 to 1.0.
+    virtual HRESULT GetMasterLevel(float* level) = 0;
+};
+
+class IAudioEndpoint {
+  public:
+    virtual ~IAudioEndpoint() = default;
+    // The endpoint's identifier ("{0.0.0.00000000}.{...}"), allocated with CoTaskMemAlloc;
+    // the caller frees it.
+    virtual HRESULT GetId(wchar_t** id) = 0;
+    // Activates the endpoint-volume interface (all contexts). The caller owns the volume.
+    virtual HRESULT ActivateVolume(IAudioVolume** volume) = 0;
+};
+
+// The multimedia device enumerator.
+class IAudioDevices {
+  public:
+    virtual ~IAudioDevices() = default;
+    // The default render endpoint for the console role. The caller owns the endpoint.
+    virtual HRESULT DefaultRenderEndpoint(IAudioEndpoint** endpoint) = 0;
+    // Enumerates the capture endpoints in the states of `stateMask` (DEVICE_STATE_*);
+    // `count` receives how many there are.
+    virtual HRESULT CaptureEndpoints(DWORD stateMask, UINT* count) = 0;
+};
+
+class IAudioPort {
+  public:
+    virtual ~IAudioPort() = default;
+    // Creates the device enumerator; on failure the status and no enumerator. The caller owns
+    // the enumerator. COM is initialised by the engine first.
+    virtual HRESULT CreateDevices(IAudioDevices** devices) = 0;
+};
+
+// ---- Multimedia mixer (the XP build's volume) ------------------------------------------
+
+// The mixer calls in the order they are made, so the library can say which one failed.
+enum class MixerStep { Open, LineInfo, LineControls, ControlDetails };
+
+class IMixerPort {
+  public:
+    virtual ~IMixerPort() = default;
+    // The mute control of mixer 0's speakers destination line. False when any step fails.
+    virtual bool SpeakerMute(bool* muted) = 0;
+    // The volume control of mixer 0's speakers destination line: one channel's unsigned value
+    // (0 to 65535). False when a step fails, that step in `failedStep`.
+    virtual bool SpeakerVolume(DWORD* value, MixerStep* failedStep) = 0;
+};
+
+// ---- System tests --------------------------------------------------------------------
+
+class ISystemPort; // diaglib/ports/SystemPorts.h
+
 // ---- Choosing them ---------------------------------------------------------------------
 
 struct Ports {
@@ -118,6 +177,9 @@ struct Ports {
     ISetupPort* setup = nullptr;
     IDisplayPort* display = nullptr;
     IFirewallPort* firewall = nullptr;
+    IAudioPort* audio = nullptr;
+    IMixerPort* mixer = nullptr;
+    ISystemPort* system = nullptr;
 };
 
 // The ports in use: the real ones unless a test installed others.

@@ -102,6 +102,10 @@ bool HLM_DIAG_ENGINE::TestGraphicDrv(TestResult* result)
         wmi->Connect();
         found = FindErrorDevice(*wmi, kDisplayDevice, result->detail);
     }
+    // The lookup leaves the last faulty device of any kind behind; only a display device is
+    // one the repair may install a driver for.
+    if (!found)
+        result->detail.Empty();
     ShortenToVendorDevice(result->detail);
     if (found) {
         diag::Trace(result->detail.c_str());

@@ -237,8 +237,9 @@ TEST_F(DisplayDevices, WithoutAnyFaultyDisplayDeviceTheProblemStandsUnnamed)
     record.detailValid = 7;
     EXPECT_FALSE(DllTestGraphicDrv(&record));
     EXPECT_EQ(record.problemCode, ERROR_GRP_DRV_NOTFOUND);
-    // The last device looked at stays in the record, but it is not marked as the device.
-    EXPECT_EQ(std::wstring(record.detail.c_str()), L"VEN_10EC&DEV_0662");
+    // The sound device the lookup went through is no display device: nothing is named, so the
+    // repair cannot install the wrong driver.
+    EXPECT_EQ(std::wstring(record.detail.c_str()), L"");
     EXPECT_EQ(record.detailValid, diagtest::kXp ? 0 : 7);
 }
 

@@ -3,7 +3,9 @@
 
 #include "tests/diaglib/DiagExports.h"
 #include "tests/diaglib/DiagTestSupport.h"
+#include "tests/diaglib/FakeAudio.h"
 #include "tests/diaglib/FakeDisplay.h"
+#include "tests/support/TestSupport.h"
 
 #include "diaglib/exports/ProblemCodes.h"
 
@@ -25,14 +27,41 @@ TestResult UsedRecord()
     return record;
 }
 
+// A maker's utility the installed-utility tests look for, put below Program Files for one test
+// when the machine does not have it, and removed again.
+class UtilityForTheTest {
+  public:
+    explicit UtilityForTheTest(const wchar_t* relativePath)
+    {
+        const std::wstring path = hlmtest::ProgramFilesDir() + relativePath;
+        if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            made_ = hlmtest::CreateFileBelowProgramFiles(relativePath, std::string());
+    }
+    ~UtilityForTheTest()
+    {
+        if (!made_.empty())
+            DeleteFileW(made_.c_str());
+    }
+    UtilityForTheTest(const UtilityForTheTest&) = delete;
+    UtilityForTheTest& operator=(const UtilityForTheTest&) = delete;
+
+  private:
+    std::wstring made_;
+};
+
 // Exports whose tests find nothing on this fixture: they must answer 1 with the defaults
 // written, whatever the record held before.
 TEST(TestExports, WriteTheirDefaultsBeforeTheTestRuns)
 {
     FakeDisplay display; // 1280 x 800, 32 bits: nothing to report
+    FakeAudio audio;     // an output device at full volume: Wine has none
     diag::Ports ports;
     ports.display = &display;
+    ports.audio = &audio;
     diagtest::ScopedPorts scoped(ports);
+    const UtilityForTheTest updateTool(L"\\Vantrel\\Patchwell\\PTWClientApp.exe");
+    const UtilityForTheTest speedUp(L"\\Vantrel\\SpeedavoMgr\\SpeedavoMgr.exe");
+    const UtilityForTheTest keys(L"\\Vantrel\\Keyavod\\Keyavod.exe"); // XP's utility
 
     const struct {
         const char* name;
@@ -41,7 +70,7 @@ TEST(TestExports, WriteTheirDefaultsBeforeTheTestRuns)
     } exports[] = {
         {"DllTestGraphicResolution", DllTestGraphicResolution, 3},
         {"DllTestGraphicColorbit", DllTestGraphicColorbit, 3},
-        {"DllTestSoundDrv", DllTestSoundDrv, 4},
+        {"DllTestSoundDeviceStatus", DllTestSoundDeviceStatus, 4},
         {"DllTestSoundVolumelevel", DllTestSoundVolumelevel, 4},
         {"DllTestNetworkConfig", DllTestNetworkConfig, 8},
         {"DllTestNetworkPacketTransition", DllTestNetworkPacketTransition, 8},

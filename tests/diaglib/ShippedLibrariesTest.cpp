@@ -179,6 +179,11 @@ TEST_P(ShippedLibrary, EveryTestExportAnswersOnTheRealMachine)
         if (name.rfind("DllTest", 0) != 0 || name == "DllTestGraphic3DsamplePlay" ||
             !(row.builds & kLibraries[GetParam()].build))
             continue;
+        // Wine's only sound device is an NVIDIA HDMI function, which the XP build does not count
+        // as a sound device: it looks up the faulty device through a query Wine cannot run and
+        // shows "ExecQuery() Error!!", a box nobody would answer here.
+        if (name == "DllTestSoundDrv" && kLibraries[GetParam()].build == kXp)
+            continue;
         auto test = reinterpret_cast<DiagExport>(GetProcAddress(module_, row.name));
         ASSERT_NE(test, nullptr) << name;
         TestResult record;
