@@ -2,14 +2,21 @@
 # Builds Helmora, prepares the simulated notebook and starts HLMMain.exe on it.
 # With a display ($DISPLAY) the window opens there and the script waits until it is closed;
 # without one it runs on a virtual display, saves a screenshot and closes the program.
-# Options are passed to tools/setup-notebook.sh (--windows xp|vista|7, --model NAME, ...).
+# Options are passed to tools/setup-notebook.sh (--windows xp|vista|7, --model NAME, ...),
+# except --diagnose: without a display, also run a diagnosis of every category and save a
+# screenshot of its result.
 set -euo pipefail
 cd "$(dirname "$0")"
+diagnose=0
+options=()
+for option in "$@"; do
+    if [ "$option" = --diagnose ]; then diagnose=1; else options+=("$option"); fi
+done
 tools/install-deps.sh
 
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target HLMMain ProbixWin7 ProbixVista ProbixXp PAVI2 PAVI3 \
-    Korvex64 HLM3dTest RunManual PTWClientApp hlm_testtool
+    Korvex64 HLM3dTest HLMStandInService hlm_test_wav RunManual PTWClientApp hlm_testtool
 
 build="$PWD/build/x64"
 . tools/wine-env.sh
@@ -21,7 +28,7 @@ if [ -z "${DISPLAY:-}" ]; then
     hlm_display "$build"
 fi
 hlm_wine_init "$build"
-program=$(tools/setup-notebook.sh "$build" "$@")
+program=$(tools/setup-notebook.sh "$build" ${options[@]+"${options[@]}"})
 
 if [ $headless = 0 ]; then
     echo "Starting $program on $DISPLAY"
@@ -41,6 +48,14 @@ if wine "$tool" shot CHLMMainDlgMain Helmora "$(winepath -w "$shots/run-main-win
 else
     echo "The window titled \"Helmora\" did not appear" >&2
     status=1
+fi
+if [ $status = 0 ] && [ $diagnose = 1 ]; then
+    if wine "$tool" diagnose "$(winepath -w "$shots/run-diagnosis.png")"; then
+        echo "Screenshot: $shots/run-diagnosis.png"
+    else
+        echo "The diagnosis did not end" >&2
+        status=1
+    fi
 fi
 wine "$tool" close CHLMMainDlgMain Helmora || true
 wait "$pid" || true

@@ -48,11 +48,12 @@ reg add "$firmware" /v ModelName /t REG_SZ /d "$model" /f /reg:64
 reg add "$firmware" /v RadioSwitch /t REG_DWORD /d "$radio" /f /reg:64
 reg add "$firmware" /v BatteryTopic /t REG_DWORD /d "$battery" /f /reg:64
 
-# The program folder, with the maker's outside libraries and the 3D sample beside the program.
+# The program folder, with the maker's outside libraries, the 3D sample and the sample sound
+# beside the program.
 program_dir="$WINEPREFIX/drive_c/Program Files/Vantrel/Helmora"
 mkdir -p "$program_dir"
 for f in HLMMain.exe TavDLL.dll ProbixWin7.dll ProbixVista.dll ProbixXp.dll \
-         PAVI2.dll PAVI3.dll Korvex64.dll HLM3dTest.exe; do
+         PAVI2.dll PAVI3.dll Korvex64.dll HLM3dTest.exe Test.Wav; do
     cp -f "$build/bin/$f" "$program_dir/"
 done
 
@@ -94,6 +95,65 @@ if [ $update_tool = 1 ] && built PTWClientApp.exe; then
 else
     rm -rf "$programs/Patchwell"
     for view in $views; do reg delete "$update_key" /f $view || true; done
+fi
+
+# The state Windows is in, as a diagnosis finds it: a realistic mix, some problems and not all.
+# Windows' own services the tests look at run on the stand-in service program; the wireless
+# service is installed but stopped (a network problem), the firewall's helper service of a
+# security suite is not installed.
+services_dir="$WINEPREFIX/drive_c/Program Files/Vantrel/StandInServices"
+mkdir -p "$services_dir"
+cp -f "$build/bin/HLMStandInService.exe" "$services_dir/"
+service_exe='C:\Program Files\Vantrel\StandInServices\HLMStandInService.exe'
+service() { # name start-type(auto|demand) run(1|0)
+    wine sc stop "$1" >/dev/null 2>&1 || true
+    wine sc delete "$1" >/dev/null 2>&1 || true
+    wine sc create "$1" binPath= "$service_exe" start= "$2" >/dev/null 2>&1
+    if [ "$3" = 1 ]; then wine sc start "$1" >/dev/null 2>&1 || true; fi
+}
+service AudioEndpointBuilder auto 1
+service Audiosrv auto 1
+service UxSms auto 1
+service Wlansvc auto 0
+service WZCSVC auto 0
+
+# Paging file managed by Windows (Wine's own default is a fixed size far too small), firewall
+# on in both profiles, automatic updates on.
+memory='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Memory Management'
+reg add "$memory" /v PagingFiles /t REG_MULTI_SZ /d '?:\pagefile.sys' /f /reg:64
+policy='HKLM\SYSTEM\CurrentControlSet\Services\SharedAccess\Parameters\FirewallPolicy'
+for profile in StandardProfile PublicProfile; do
+    reg add "$policy\\$profile" /v EnableFirewall /t REG_DWORD /d 1 /f /reg:64
+done
+reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\WindowsUpdate\Auto Update' \
+    /v AUOptions /t REG_DWORD /d 4 /f /reg:64
+
+# The maker's utilities: the display utility (and XP's key utility) installed, the speed-up
+# utility missing (a system problem). No anti-virus is installed (another).
+for tool in 'Dispavo/dsvcore.exe' 'Keyavod/Keyavod.exe'; do
+    mkdir -p "$programs/$(dirname "$tool")"
+    : > "$programs/$tool"
+done
+rm -rf "$programs/SpeedavoMgr"
+
+# The update tool found two updates and downloaded them: waiting to be installed.
+if [ $update_tool = 1 ] && [ -d "$programs/Patchwell" ]; then
+    for view in $views; do
+        for value in 'Auto Update Option' 'Live Option' 'Update Progress'; do
+            reg add "$update_key" /v "$value" /t REG_DWORD /d 0 /f $view
+        done
+    done
+    catalog() { # file entry-word
+        cat > "$programs/Patchwell/$1" <<XML
+<?xml version="1.0" encoding="utf-8"?>
+<Catalog>
+  <$2><NAME>Vantrel Display Driver</NAME><VERSION>8.15.10.2302</VERSION><FILESIZE>48234496</FILESIZE></$2>
+  <$2><NAME>Vantrel Touchpad Driver</NAME><VERSION>16.2.4.3</VERSION><FILESIZE>9437184</FILESIZE></$2>
+</Catalog>
+XML
+    }
+    catalog SearchedCatalog.xml Content
+    catalog DownloadedCatalog.xml Item
 fi
 
 echo 'C:\Program Files\Vantrel\Helmora\HLMMain.exe'
