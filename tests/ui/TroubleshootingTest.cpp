@@ -2,6 +2,7 @@
 // button and a self-help question's popup, the diagnosis tab with its tree for each Windows
 // generation, [Start] refused with nothing ticked, and real diagnoses of the display category
 // through the diagnostic library under Wine: to their end, with a repair, and cancelled.
+#include "diaglib/exports/TestResult.h"
 #include "standins/pavi/FirmwareState.h"
 #include "tests/diaglib/TestService.h"
 #include "tests/support/TestSupport.h"
@@ -486,4 +487,53 @@ TEST_F(TroubleshootingRun, CancelAnsweredNoResumesAndYesEndsInTheDiagnosisView)
             EXPECT_FALSE(Visible(kResultView));
         }
     }
+}
+
+// The system category through the program shows what the library's system tests find on this
+// machine: the same exports called here first, in the order and with the skip rule the program
+// runs them (the update tool's settings only when the tool is installed), give the rows.
+TEST_F(TroubleshootingRun, SystemDiagnosisShowsWhatTheSystemTestsFind)
+{
+    const std::wstring path = BinDir() + L"\\ProbixWin7.dll";
+    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    ASSERT_NE(library, nullptr);
+    // An 'N' model on Windows 7: the key utility's test is not run.
+    const char* const kSystemTests[] = {
+        "DllTestSystemHddSpace",        "DllTestSystemAntiVirusInstalled",
+        "DllTestSystemFirewall",        "DllTestSystemVirtualMemory",
+        "DllTestSystemWindowsUpdate",   "DllTestSystemTempInternetFile",
+        "DllTestSystemDSVInstalled",    "DllTestSystemSPVInstalled",
+        "DllTestSystemPTWInstalled",    "DllTestSystemPTWConfig",
+    };
+    std::vector<int> problems;
+    bool updateToolInstalled = true;
+    for (const char* name : kSystemTests) {
+        const auto test = reinterpret_cast<DiagExport>(GetProcAddress(library, name));
+        ASSERT_NE(test, nullptr) << name;
+        if (std::string(name) == "DllTestSystemPTWConfig" && !updateToolInstalled)
+            continue;
+        TestResult record;
+        if (!test(&record)) {
+            problems.push_back(record.problemCode);
+            if (std::string(name) == "DllTestSystemPTWInstalled")
+                updateToolInstalled = false;
+        }
+    }
+    FreeLibrary(library);
+    std::wstring codes;
+    for (int code : problems)
+        codes += std::to_wstring(code) + L" ";
+
+    Start();
+    OpenDiagnosisView();
+    Tick(false, false, false, true);
+    HWND popup = StartRun();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(WaitUntilGone(popup, kRunMs)) << "the run did not end";
+    Sleep(300);
+    EXPECT_EQ(Text(PageItem(kResultText)), problems.empty() ? kNoProblems : kProblemsFound)
+        << codes.c_str();
+    // Every system problem has a repair or install button on its row.
+    EXPECT_EQ(RowButtons().size(), problems.size()) << codes.c_str();
+    Shot(L"troubleshooting-system");
 }
