@@ -109,10 +109,18 @@ struct IconTraits {
     static void Close(Handle handle) noexcept { ::DestroyIcon(handle); }
 };
 
+// Memory from LocalAlloc (and the buffers Windows hands back to be freed with LocalFree).
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { ::LocalFree(handle); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueKey = UniqueResource<KeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
 using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;

@@ -12,28 +12,19 @@
 #include "diaglib/exports/ProblemCodes.h"
 #include "diaglib/exports/Trace.h"
 #include "diaglib/ports/Ports.h"
+#include "diaglib/tests/TestCommon.h"
 #include "framework/Handles.h"
 #include "framework/Registry.h"
+
+using diag::LibraryFolder;
+using diag::ReportFaultyDeviceOfKind;
+using diag::SetProblem;
+using diag::ShortenToVendorDevice;
 
 namespace {
 
 constexpr bool kXpBuild = HLM_DIAG_GENERATION == 5;
 constexpr DWORD kSamplePlayTimeoutMs = 15000;
-
-void SetProblem(TestResult* result, ProblemCode code)
-{
-    result->problemCode = code;
-    result->problemFound = 1;
-}
-
-// "PCI\VEN_8086&DEV_2A42&SUBSYS..." becomes "VEN_8086&DEV_2A42"; an identifier without
-// "VEN_" stays whole.
-void ShortenToVendorDevice(fw::CSharedString& id)
-{
-    const int vendor = id.Find(L"VEN_");
-    if (vendor >= 0)
-        id = id.Mid(vendor, 17);
-}
 
 bool ReadCurrentMode(DEVMODEW& mode)
 {
@@ -53,21 +44,6 @@ fw::CSharedString ReadManufacturerEntry(const fw::CSharedString& pnpDeviceId)
         key.ReadString(L"Mfg", mfg, 256 / sizeof(wchar_t) - 1) != fw::RegResult::Ok)
         mfg.Empty();
     return mfg;
-}
-
-// The folder of this library's own file, with its trailing backslash.
-fw::CSharedString LibraryFolder()
-{
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<const wchar_t*>(&LibraryFolder), &self);
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return fw::CSharedString();
-    fw::CSharedString folder(path);
-    return folder.Left(folder.ReverseFind(L'\\') + 1);
 }
 
 } // namespace
@@ -95,22 +71,7 @@ bool HLM_DIAG_ENGINE::TestGraphicDrv(TestResult* result)
 
     // WMI knows no display adapter: look for a display device Windows reports as faulty, so
     // the repair knows which driver to install.
-    SetProblem(result, ERROR_GRP_DRV_NOTFOUND);
-    bool found = false;
-    {
-        HelperScope<CCommonWmiData> wmi(commonWmi_);
-        wmi->Connect();
-        found = FindErrorDevice(*wmi, kDisplayDevice, result->detail);
-    }
-    // The lookup leaves the last faulty device of any kind behind; only a display device is
-    // one the repair may install a driver for.
-    if (!found)
-        result->detail.Empty();
-    ShortenToVendorDevice(result->detail);
-    if (found) {
-        diag::Trace(result->detail.c_str());
-        result->detailValid = 1;
-    }
+    ReportFaultyDeviceOfKind(commonWmi_, kDisplayDevice, ERROR_GRP_DRV_NOTFOUND, result);
     diag::TraceFormat(L"%ls::TestGraphicDrv Error Detected", diag::kEngineName);
     return false;
 }
@@ -225,7 +186,9 @@ bool HLM_DIAG_ENGINE::TestGraphicColorbit(TestResult* result)
 
 bool HLM_DIAG_ENGINE::TestGraphic3DsamplePlay(TestResult*)
 {
-    const fw::CSharedString folder = LibraryFolder();
+    fw::CSharedString folder = LibraryFolder();
+    if (!folder.IsEmpty())
+        folder += L'\\';
     SHELLEXECUTEINFOW run = {};
     run.cbSize = sizeof(run);
     run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;

@@ -5,12 +5,17 @@
 #include <windows.h>
 
 #include "diaglib/devices/Bios.h"
+#include "diaglib/devices/Services.h"
 #include "diaglib/devices/Wmi.h"
 #include "diaglib/exports/Engine.h"
 #include "diaglib/exports/HelperScope.h"
 #include "diaglib/exports/ProblemCodes.h"
 #include "diaglib/exports/Trace.h"
-#include "framework/Handles.h"
+#include "diaglib/tests/TestCommon.h"
+
+using diag::ReportFaultyDeviceOfKind;
+using diag::SetProblem;
+using diag::ShortenToVendorDevice;
 
 namespace {
 
@@ -28,24 +33,8 @@ constexpr BYTE kRadioOff = 0;
 constexpr BYTE kRadioOn = 1;
 constexpr BYTE kRadioOnOtherVariant = 2;
 
-// XP's wireless service and the buffer its configuration is read into.
+// XP's wireless service.
 constexpr wchar_t kWirelessZeroConfiguration[] = L"WZCSVC";
-constexpr DWORD kServiceConfigBytes = 4096;
-
-void SetProblem(TestResult* result, ProblemCode code)
-{
-    result->problemCode = code;
-    result->problemFound = 1;
-}
-
-// "PCI\VEN_8086&DEV_10D3&SUBSYS..." becomes "VEN_8086&DEV_10D3"; an identifier without
-// "VEN_" stays whole. Shortening twice changes nothing.
-void ShortenToVendorDevice(fw::CSharedString& id)
-{
-    const int vendor = id.Find(L"VEN_");
-    if (vendor >= 0)
-        id = id.Mid(vendor, 17);
-}
 
 bool IsWireless(const CNetworkAdapter& adapters, int index)
 {
@@ -75,20 +64,6 @@ void ExamineAdapters(const CNetworkAdapter& adapters, bool wireless, TestResult*
     }
 }
 
-struct ServiceHandleTraits {
-    using Handle = SC_HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { CloseServiceHandle(handle); }
-};
-using UniqueServiceHandle = fw::UniqueResource<ServiceHandleTraits>;
-
-struct LocalMemoryTraits {
-    using Handle = HLOCAL;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { LocalFree(handle); }
-};
-using UniqueLocalMemory = fw::UniqueResource<LocalMemoryTraits>;
-
 void TraceXpServiceStep(const wchar_t* outcome)
 {
     diag::TraceOutcome(L"TestNetworkService", outcome);
@@ -100,39 +75,15 @@ void TraceXpServiceStep(const wchar_t* outcome)
 // service may well not exist).
 bool WirelessZeroConfigurationInOrder()
 {
-    const UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-    if (!manager) {
-        TraceXpServiceStep(L"schSCManager NULL");
-        return true;
-    }
-    const UniqueServiceHandle service(
-        OpenServiceW(manager.get(), kWirelessZeroConfiguration, SERVICE_ALL_ACCESS));
-    if (!service) {
-        TraceXpServiceStep(L"schService NUL");
-        return true;
-    }
-    const UniqueLocalMemory configMemory(LocalAlloc(LPTR, kServiceConfigBytes));
-    if (!configMemory) {
-        TraceXpServiceStep(L"lpqscBuf NUL");
-        return true;
-    }
-    auto* config = static_cast<QUERY_SERVICE_CONFIGW*>(configMemory.get());
-    DWORD needed = 0;
-    if (!QueryServiceConfigW(service.get(), config, kServiceConfigBytes, &needed)) {
-        TraceXpServiceStep(L"QueryServiceConfig Fail");
-        return true;
-    }
-    const UniqueLocalMemory statusMemory(LocalAlloc(LPTR, sizeof(SERVICE_STATUS)));
-    if (!statusMemory) {
-        TraceXpServiceStep(L"lpqscBuf2 NULL");
-        return true;
-    }
-    auto* status = static_cast<SERVICE_STATUS*>(statusMemory.get());
-    if (!QueryServiceStatus(service.get(), status)) {
-        TraceXpServiceStep(L"QueryServiceStatus Fail");
-        return true;
-    }
-    return config->dwStartType == SERVICE_AUTO_START && status->dwCurrentState == SERVICE_RUNNING;
+    static const diag::ServiceStepTraces kStepTraces = {
+        L"schSCManager NULL",       // OpenManager
+        L"schService NUL",          // OpenService
+        L"lpqscBuf NUL",            // ConfigBuffer
+        L"QueryServiceConfig Fail", // QueryConfig
+        L"lpqscBuf2 NULL",          // StatusBuffer
+        L"QueryServiceStatus Fail", // QueryStatus
+    };
+    return diag::ServiceStartsAndRuns(kWirelessZeroConfiguration, kStepTraces, TraceXpServiceStep);
 }
 
 } // namespace
@@ -168,22 +119,7 @@ bool HLM_DIAG_ENGINE::TestNetworkDrv(TestResult* result)
 
     // No adapter on PCI or SD: look for a network device Windows reports as faulty, so the
     // repair knows which driver to install.
-    SetProblem(result, ERROR_NET_DRV_NOTFOUND);
-    bool found = false;
-    {
-        HelperScope<CCommonWmiData> wmi(commonWmi_);
-        wmi->Connect();
-        found = FindErrorDevice(*wmi, kNetworkDevice, result->detail);
-    }
-    // Without a match the lookup leaves the last faulty device of any kind; the driver repair
-    // would install that device's package, so it gets no identifier at all.
-    if (!found)
-        result->detail.Empty();
-    ShortenToVendorDevice(result->detail);
-    if (found) {
-        diag::Trace(result->detail.c_str());
-        result->detailValid = 1;
-    }
+    ReportFaultyDeviceOfKind(commonWmi_, kNetworkDevice, ERROR_NET_DRV_NOTFOUND, result);
     diag::Trace(result->detail.c_str());
     if (kXpBuild)
         diag::Trace(L"TestNetworkDrv Error Detected");

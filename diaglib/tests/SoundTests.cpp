@@ -17,7 +17,13 @@
 #include "diaglib/exports/ProblemCodes.h"
 #include "diaglib/exports/Trace.h"
 #include "diaglib/ports/Ports.h"
+#include "diaglib/tests/TestCommon.h"
 #include "framework/Registry.h"
+
+using diag::LibraryFolder;
+using diag::LookUpFaultyDevice;
+using diag::SetProblem;
+using diag::ShortenToVendorDevice;
 
 namespace {
 
@@ -34,21 +40,6 @@ constexpr wchar_t kRenderKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
                                  L"Render\\";
 // Registry value names and texts are at most this long.
 constexpr DWORD kRegistryTextChars = 0x3FFF;
-
-void SetProblem(TestResult* result, ProblemCode code)
-{
-    result->problemCode = code;
-    result->problemFound = 1;
-}
-
-// "HDAUDIO\FUNC_01&VEN_10EC&DEV_0269&SUBSYS..." becomes "VEN_10EC&DEV_0269"; an identifier
-// without "VEN_" stays whole.
-void ShortenToVendorDevice(fw::CSharedString& id)
-{
-    const int vendor = id.Find(L"VEN_");
-    if (vendor >= 0)
-        id = id.Mid(vendor, 17);
-}
 
 bool Contains(const fw::CSharedString& text, const wchar_t* part)
 {
@@ -226,19 +217,6 @@ int DefaultEndpointDevice(const CSoundDeviceInfo& devices)
     return match;
 }
 
-// The faulty sound device Windows knows of, into `detail` (shortened); true when one was found.
-bool LookUpFaultySoundDevice(CCommonWmiData*& slot, fw::CSharedString& detail)
-{
-    bool found = false;
-    {
-        HelperScope<CCommonWmiData> wmi(slot);
-        wmi->Connect();
-        found = FindErrorDevice(*wmi, kSoundDevice, detail);
-    }
-    ShortenToVendorDevice(detail);
-    return found;
-}
-
 void TraceDrv(const wchar_t* outcome)
 {
     diag::TraceOutcome(L"TestSoundDrv", outcome);
@@ -350,21 +328,6 @@ bool TestSoundVolumelevelXp(TestResult* result)
     return true;
 }
 
-// The folder of this library's own file, with its trailing backslash.
-fw::CSharedString LibraryFolder()
-{
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<const wchar_t*>(&LibraryFolder), &self);
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return fw::CSharedString();
-    fw::CSharedString folder(path);
-    return folder.Left(folder.ReverseFind(L'\\'));
-}
-
 } // namespace
 
 bool HLM_DIAG_ENGINE::TestSoundDrv(TestResult* result)
@@ -386,7 +349,7 @@ bool HLM_DIAG_ENGINE::TestSoundDrv(TestResult* result)
         }
         SetProblem(result, ERROR_SND_DRV_NOTFOUND);
         diag::Trace(L"사운드 장치 드라이버가 설치되어 있지 않습니다");
-        if (LookUpFaultySoundDevice(commonWmi_, result->detail))
+        if (LookUpFaultyDevice(commonWmi_, kSoundDevice, result->detail))
             result->detailValid = 1;
         diag::Trace(L"TestSoundDrv Error Detected");
         return false;
@@ -396,7 +359,7 @@ bool HLM_DIAG_ENGINE::TestSoundDrv(TestResult* result)
         // No sound device at all: look for one Windows reports as faulty, so the repair knows
         // which driver to install.
         SetProblem(result, ERROR_SND_DRV_NOTFOUND);
-        if (LookUpFaultySoundDevice(commonWmi_, result->detail)) {
+        if (LookUpFaultyDevice(commonWmi_, kSoundDevice, result->detail)) {
             diag::Trace(result->detail.c_str());
             result->detailValid = 1;
         }
@@ -442,7 +405,7 @@ bool HLM_DIAG_ENGINE::TestSoundDrv(TestResult* result)
             // Without the HD-audio bus driver the codec does not show at all.
             SetProblem(result, ERROR_SND_DRV_NOTFOUND);
             TraceDrv(L"ERROR_SND_DRV_NOTFOUND");
-            if (LookUpFaultySoundDevice(commonWmi_, result->detail)) {
+            if (LookUpFaultyDevice(commonWmi_, kSoundDevice, result->detail)) {
                 result->detailValid = 1;
                 TraceDrv(L"DeviceInfo OK");
             }

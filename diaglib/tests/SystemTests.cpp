@@ -15,9 +15,12 @@
 #include "diaglib/ports/Ports.h"
 #include "diaglib/ports/SystemPorts.h"
 #include "diaglib/repairs/UpdateCatalog.h"
+#include "diaglib/tests/TestCommon.h"
 #include "framework/Array.h"
 #include "framework/Handles.h"
 #include "framework/Registry.h"
+
+using diag::SetProblem;
 
 namespace {
 
@@ -54,19 +57,6 @@ const wchar_t kSearchedCatalog[] = L"\\Vantrel\\Patchwell\\SearchedCatalog.xml";
 // ReadUpdateCatalog's kinds.
 constexpr int32_t kDownloadedCatalogKind = 2;
 constexpr int32_t kSearchedCatalogKind = 1;
-
-struct LocalMemoryTraits {
-    using Handle = HLOCAL;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { LocalFree(handle); }
-};
-using UniqueLocalMemory = fw::UniqueResource<LocalMemoryTraits>;
-
-void SetProblem(TestResult* result, ProblemCode code)
-{
-    result->problemCode = code;
-    result->problemFound = 1;
-}
 
 diag::ISystemPort& System()
 {
@@ -147,7 +137,7 @@ WORD MajorFileVersion(const fw::CSharedString& path)
     const DWORD bytes = GetFileVersionInfoSizeW(path.c_str(), &handle);
     if (bytes == 0)
         return 0;
-    const UniqueLocalMemory block(LocalAlloc(LPTR, bytes));
+    const fw::UniqueLocalMemory block(LocalAlloc(LPTR, bytes));
     if (!block || !GetFileVersionInfoW(path.c_str(), 0, bytes, block.get()))
         return 0;
     VS_FIXEDFILEINFO* info = nullptr;
@@ -203,7 +193,7 @@ bool ServiceConfirmedInOrder(const wchar_t* name)
     QueryServiceConfigW(service.get(), nullptr, 0, &needed);
     if (needed == 0)
         return false;
-    const UniqueLocalMemory buffer(LocalAlloc(LPTR, needed));
+    const fw::UniqueLocalMemory buffer(LocalAlloc(LPTR, needed));
     if (!buffer)
         return false;
     auto* config = static_cast<QUERY_SERVICE_CONFIGW*>(buffer.get());
