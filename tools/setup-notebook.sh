@@ -6,17 +6,22 @@
 #
 #   tools/setup-notebook.sh BUILD_DIR [--windows xp|vista|7] [--model NAME] [--radio 0|1|2]
 #                           [--battery-topic 0|1] [--no-manual] [--no-update-tool]
-#                           [--update-registration N]
+#                           [--update-registration N] [--service NAME=running|stopped|absent]...
 #
 # --no-manual and --no-update-tool leave the manual viewer or the update tool uninstalled (and
 # remove what an earlier run installed); --update-registration sets the update tool's
 # "User Registration" value (1, the default: the licence is accepted; 0: the tool asks for it
-# when Helmora starts it).
+# when Helmora starts it). --service sets one of the services a diagnosis looks at
+# (AudioEndpointBuilder, Audiosrv, UxSms, Wlansvc, WZCSVC, MpfService) to start automatically
+# and run, to start automatically but be stopped, or to be absent; it may be given repeatedly.
 #
 # Needs the environment of tools/wine-env.sh (hlm_wine_init BUILD_DIR) already set.
 set -euo pipefail
 build=$1; shift
 windows=7 model=NP300E5 radio=1 battery=0 manual=1 update_tool=1 registration=1
+# The services and their states: a realistic mix, the wireless service stopped.
+declare -A services=([AudioEndpointBuilder]=running [Audiosrv]=running [UxSms]=running
+                     [Wlansvc]=stopped [WZCSVC]=stopped [MpfService]=absent)
 while [ $# -gt 0 ]; do
     case $1 in
         --windows) windows=$2; shift 2 ;;
@@ -26,6 +31,12 @@ while [ $# -gt 0 ]; do
         --no-manual) manual=0; shift ;;
         --no-update-tool) update_tool=0; shift ;;
         --update-registration) registration=$2; shift 2 ;;
+        --service)
+            case ${2#*=} in
+                running|stopped|absent) services[${2%%=*}]=${2#*=} ;;
+                *) echo "setup-notebook: --service takes NAME=running|stopped|absent" >&2; exit 2 ;;
+            esac
+            shift 2 ;;
         *) echo "setup-notebook: unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -98,24 +109,23 @@ else
 fi
 
 # The state Windows is in, as a diagnosis finds it: a realistic mix, some problems and not all.
-# Windows' own services the tests look at run on the stand-in service program; the wireless
-# service is installed but stopped (a network problem), the firewall's helper service of a
-# security suite is not installed.
+# Windows' own services the tests look at run on the stand-in service program (--service);
+# by default the wireless service is installed but stopped (a network problem) and the
+# firewall's helper service of a security suite is not installed.
 services_dir="$WINEPREFIX/drive_c/Program Files/Vantrel/StandInServices"
 mkdir -p "$services_dir"
 cp -f "$build/bin/HLMStandInService.exe" "$services_dir/"
 service_exe='C:\Program Files\Vantrel\StandInServices\HLMStandInService.exe'
-service() { # name start-type(auto|demand) run(1|0)
+service() { # name running|stopped|absent
     wine sc stop "$1" >/dev/null 2>&1 || true
     wine sc delete "$1" >/dev/null 2>&1 || true
-    wine sc create "$1" binPath= "$service_exe" start= "$2" >/dev/null 2>&1
-    if [ "$3" = 1 ]; then wine sc start "$1" >/dev/null 2>&1 || true; fi
+    [ "$2" = absent ] && return 0
+    wine sc create "$1" binPath= "$service_exe" start= auto >/dev/null 2>&1
+    if [ "$2" = running ]; then wine sc start "$1" >/dev/null 2>&1 || true; fi
 }
-service AudioEndpointBuilder auto 1
-service Audiosrv auto 1
-service UxSms auto 1
-service Wlansvc auto 0
-service WZCSVC auto 0
+for name in "${!services[@]}"; do
+    service "$name" "${services[$name]}"
+done
 
 # Paging file managed by Windows (Wine's own default is a fixed size far too small), firewall
 # on in both profiles, automatic updates on.
