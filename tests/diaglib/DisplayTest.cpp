@@ -158,17 +158,7 @@ TEST(DesktopWindowManager, TheSessionServiceMustStartWithWindowsAndRun)
 {
     if (diagtest::kXp)
         GTEST_SKIP() << "XP has no desktop window manager";
-    const struct {
-        const char* label;
-        DWORD startType;
-        bool running;
-        bool inOrder;
-    } cases[] = {
-        {"automatic, running", SERVICE_AUTO_START, true, true},
-        {"automatic, stopped", SERVICE_AUTO_START, false, false},
-        {"manual, running", SERVICE_DEMAND_START, true, false},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : diagtest::kServiceStates) {
         SCOPED_TRACE(c.label);
         diagtest::TestService service(c.startType, std::wstring(), L"UxSms");
         ASSERT_TRUE(service.Created()) << "a service UxSms exists already";

@@ -431,18 +431,7 @@ TEST(WirelessService, MustStartWithWindowsAndRun)
     const wchar_t* name = diagtest::kXp ? L"WZCSVC" : L"Wlansvc";
     const std::wstring stopped = diagtest::kXp ? L"TestNetworkService ERROR : Wireless Zero Configuration"
                                                : L"TestNetworkService ERROR : WLAN AutoConfig";
-    const struct {
-        const char* label;
-        DWORD startType;
-        bool running;
-        bool inOrder;
-    } cases[] = {
-        {"automatic, running", SERVICE_AUTO_START, true, true},
-        {"automatic, stopped", SERVICE_AUTO_START, false, false},
-        {"manual, running", SERVICE_DEMAND_START, true, false},
-        {"disabled", SERVICE_DISABLED, false, false},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : diagtest::kServiceStates) {
         SCOPED_TRACE(c.label);
         diagtest::TestService service(c.startType, std::wstring(), name);
         ASSERT_TRUE(service.Created()) << "the service exists already";

@@ -407,16 +407,7 @@ TEST_F(FirewallTests, TheMcAfeeServiceRescuesOnlyWhenItStartsWithWindowsAndRuns)
         GTEST_SKIP() << "XP looks for the McAfee firewall's process";
     publicProfile_.Set(0);
     machine_.health[1] = 1;
-    const struct {
-        const char* label;
-        DWORD startType;
-        bool running, rescues;
-    } cases[] = {
-        {"automatic, running", SERVICE_AUTO_START, true, true},
-        {"automatic, stopped", SERVICE_AUTO_START, false, false},
-        {"manual, running", SERVICE_DEMAND_START, true, false},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : diagtest::kServiceStates) {
         SCOPED_TRACE(c.label);
         diagtest::TestService service(c.startType, std::wstring(), L"MpfService");
         ASSERT_TRUE(service.Created()) << "a service MpfService exists already";
@@ -425,8 +416,8 @@ TEST_F(FirewallTests, TheMcAfeeServiceRescuesOnlyWhenItStartsWithWindowsAndRuns)
         }
         Recorder recorder;
         TestResult record;
-        EXPECT_EQ(DllTestSystemFirewall(&record), c.rescues);
-        EXPECT_EQ(record.problemCode, c.rescues ? 0 : ERROR_SYSTEM_FIREWALL);
+        EXPECT_EQ(DllTestSystemFirewall(&record), c.inOrder);
+        EXPECT_EQ(record.problemCode, c.inOrder ? 0 : ERROR_SYSTEM_FIREWALL);
         EXPECT_TRUE(recorder.Traced(Engine() + L"::TestSystemFirewall - Test MpfService"));
     }
     // No such service: it cannot be asked, and so rescues nothing. (A deleted service lingers

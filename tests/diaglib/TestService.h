@@ -104,4 +104,19 @@ class TestService {
     UniqueServiceHandle service_;
 };
 
+// The states a service the library looks at is tried in: only one that starts with Windows and
+// runs is in order.
+struct ServiceStateCase {
+    const char* label;
+    DWORD startType;
+    bool running;
+    bool inOrder;
+};
+inline constexpr ServiceStateCase kServiceStates[] = {
+    {"automatic, running", SERVICE_AUTO_START, true, true},
+    {"automatic, stopped", SERVICE_AUTO_START, false, false},
+    {"manual, running", SERVICE_DEMAND_START, true, false},
+    {"disabled", SERVICE_DISABLED, false, false},
+};
+
 } // namespace diagtest
