@@ -6,11 +6,6 @@
 
 namespace diag {
 
-class RealWmiPort : public IWmiPort {
-  public:
-    IWmiConnection* Connect(const wchar_t* nameSpace) override;
-};
-
 class RealSetupPort : public ISetupPort {
   public:
     bool ClassGuidsFromName(const wchar_t* className, GUID* guids, DWORD capacity,

@@ -1,6 +1,6 @@
 // WMI through the COM interfaces of the WMI service: the locator, one namespace connection,
-// instance enumerations and WQL queries. No proxy security blanket is set; the process-wide
-// security the engine sets up when it initialises COM applies.
+// instance enumerations and WQL queries. Unless asked for, no proxy security blanket is set;
+// the process-wide security the caller set up when it initialised COM applies.
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 
 #include <utility>
 
-#include "diaglib/ports/RealPorts.h"
+#include "diaglib/ports/WmiPort.h"
 #include "framework/Handles.h"
 
 namespace diag {
@@ -145,6 +145,9 @@ IWmiConnection* RealWmiPort::Connect(const wchar_t* nameSpace)
                                       services.put())) ||
         !services)
         return nullptr;
+    if (proxyBlanket_)
+        CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                          RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     // The locator has done its work once connected; the connection keeps the service only.
     return new RealWmiConnection(std::move(services));
 }
