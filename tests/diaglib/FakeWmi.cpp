@@ -219,19 +219,3 @@ diag::IWmiConnection* FakeWmi::Connect(const wchar_t* nameSpace)
         return nullptr;
     return new Connection(*this);
 }
-
-// ---- ScopedWmi --------------------------------------------------------------------------
-
-ScopedWmi::ScopedWmi(diag::IWmiPort& port) : previous_(diag::CurrentPorts().wmi)
-{
-    diag::Ports ports;
-    ports.wmi = &port;
-    diag::InstallPorts(ports);
-}
-
-ScopedWmi::~ScopedWmi()
-{
-    diag::Ports ports;
-    ports.wmi = previous_;
-    diag::InstallPorts(ports);
-}

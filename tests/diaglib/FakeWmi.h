@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "diaglib/ports/Ports.h"
+#include "diaglib/ports/WmiPort.h"
 
 // One VARIANT owned by the test: copied in, copied out, cleared when it goes.
 class WmiValue {
@@ -103,7 +103,7 @@ class FakeWmi : public diag::IWmiPort {
     int openConnections_ = 0;
 };
 
-// Installs a WMI port for the library while it lives, then puts back the one used before.
+// Installs a WMI port for the diagnostic library while it lives, then puts back the one used before.
 class ScopedWmi {
   public:
     explicit ScopedWmi(diag::IWmiPort& port);
