@@ -190,18 +190,20 @@ void __stdcall DLLSetUserDate()
 void __stdcall DLLSetHddInfo()
 {
     int filled = 0;
-    const bool listed =
-        tav::QueryWmi(L"SELECT * FROM Win32_LogicalDisk", [&filled](diag::IWmiObject& row) {
-            if (Property(row, L"DriveType").Integer() != 3)
-                return true;
-            LOGICALDISK& disk = tav::disks[filled++];
-            disk.driveType = 3;
-            tav::CopyText(disk.driveName, Property(row, L"DeviceID").Text());
-            disk.size = Property(row, L"Size").Number();
-            return filled < LOGICALDISK::kMaxDisks;
-        });
-    // A disk gone since the last run leaves no entry behind.
-    if (listed) {
+    int seen = 0;
+    tav::QueryWmi(L"SELECT * FROM Win32_LogicalDisk", [&filled, &seen](diag::IWmiObject& row) {
+        ++seen;
+        if (Property(row, L"DriveType").Integer() != 3)
+            return true;
+        LOGICALDISK& disk = tav::disks[filled++];
+        disk.driveType = 3;
+        tav::CopyText(disk.driveName, Property(row, L"DeviceID").Text());
+        disk.size = Property(row, L"Size").Number();
+        return filled < LOGICALDISK::kMaxDisks;
+    });
+    // A disk gone since the last run leaves no entry behind; a query that failed or answered
+    // nothing leaves the list as it was.
+    if (seen > 0) {
         for (int i = filled; i < LOGICALDISK::kMaxDisks; ++i)
             tav::disks[i] = {};
     }

@@ -34,7 +34,17 @@ std::unique_ptr<IDriverDevices> DevicesOfClass(const wchar_t* className, bool ev
     ISetupPort& setup = *CurrentPorts().setup;
     GUID guids[kMaxClassGuids] = {};
     DWORD found = 0;
-    if (!setup.ClassGuidsFromName(className, guids, kMaxClassGuids, &found) || found == 0)
+    if (!setup.ClassGuidsFromName(className, guids, kMaxClassGuids, &found)) {
+        if (found <= kMaxClassGuids)
+            return nullptr;
+        // More classes than a search looks at: ask again with room for all, keep the first.
+        std::unique_ptr<GUID[]> all(new GUID[found]);
+        if (!setup.ClassGuidsFromName(className, all.get(), found, &found) || found == 0)
+            return nullptr;
+        for (int i = 0; i < kMaxClassGuids; ++i)
+            guids[i] = all[i];
+    }
+    if (found == 0)
         return nullptr;
     const DWORD used = everyClass ? (found < kMaxClassGuids ? found : kMaxClassGuids) : 1;
     return std::unique_ptr<IDriverDevices>(setup.PresentDevices(guids, used));
