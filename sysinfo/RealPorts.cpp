@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "diaglib/ports/DeviceInfoSet.h"
 #include "framework/Handles.h"
 #include "shell/OsVersion.h"
 #include "sysinfo/SysInfoPorts.h"
@@ -14,31 +15,17 @@ namespace tav {
 
 namespace {
 
-struct DeviceInfoSetTraits {
-    using Handle = HDEVINFO;
-    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { SetupDiDestroyDeviceInfoList(handle); }
-};
-using UniqueDeviceInfoSet = fw::UniqueResource<DeviceInfoSetTraits>;
-
-class RealDriverDevices : public IDriverDevices {
+class RealDriverDevices : public IDriverDevices, private diag::IndexedDeviceSet {
   public:
-    explicit RealDriverDevices(UniqueDeviceInfoSet set) : set_(std::move(set))
-    {
-        // Counted once: the list is a snapshot, addressed by index from here on.
-        SP_DEVINFO_DATA device = {};
-        device.cbSize = sizeof(device);
-        while (SetupDiEnumDeviceInfo(set_.get(), count_, &device))
-            ++count_;
-    }
+    using IndexedDeviceSet::IndexedDeviceSet;
 
-    DWORD Count() override { return count_; }
+    DWORD Count() override { return DeviceCount(); }
 
     bool Property(DWORD index, DWORD property, BYTE* buffer, DWORD bytes) override
     {
         SP_DEVINFO_DATA device;
         return Device(index, device) &&
-               SetupDiGetDeviceRegistryPropertyW(set_.get(), &device, property, nullptr, buffer,
+               SetupDiGetDeviceRegistryPropertyW(Set(), &device, property, nullptr, buffer,
                                                  bytes, nullptr);
     }
 
@@ -46,7 +33,7 @@ class RealDriverDevices : public IDriverDevices {
     {
         SP_DEVINFO_DATA device;
         return Device(index, device) &&
-               SetupDiBuildDriverInfoList(set_.get(), &device, SPDIT_COMPATDRIVER);
+               SetupDiBuildDriverInfoList(Set(), &device, SPDIT_COMPATDRIVER);
     }
 
     bool FirstCompatibleDriver(DWORD index, SP_DRVINFO_DATA_W* driver) override
@@ -56,26 +43,15 @@ class RealDriverDevices : public IDriverDevices {
             return false;
         *driver = {};
         driver->cbSize = sizeof(*driver);
-        return SetupDiEnumDriverInfoW(set_.get(), &device, SPDIT_COMPATDRIVER, 0, driver) != FALSE;
+        return SetupDiEnumDriverInfoW(Set(), &device, SPDIT_COMPATDRIVER, 0, driver) != FALSE;
     }
 
     void DestroyCompatibleDrivers(DWORD index) override
     {
         SP_DEVINFO_DATA device;
         if (Device(index, device))
-            SetupDiDestroyDriverInfoList(set_.get(), &device, SPDIT_COMPATDRIVER);
+            SetupDiDestroyDriverInfoList(Set(), &device, SPDIT_COMPATDRIVER);
     }
-
-  private:
-    bool Device(DWORD index, SP_DEVINFO_DATA& device) const
-    {
-        device = {};
-        device.cbSize = sizeof(device);
-        return index < count_ && SetupDiEnumDeviceInfo(set_.get(), index, &device) != FALSE;
-    }
-
-    UniqueDeviceInfoSet set_;
-    DWORD count_ = 0;
 };
 
 class RealSetupPort : public ISetupPort {
@@ -91,7 +67,7 @@ class RealSetupPort : public ISetupPort {
     IDriverDevices* PresentDevices(const GUID* classes, DWORD count) override
     {
         // One list for all the classes: each class's present devices are added to it in turn.
-        UniqueDeviceInfoSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+        diag::UniqueDeviceInfoSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
         if (!set)
             return nullptr;
         bool listed = false;

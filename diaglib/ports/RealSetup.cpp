@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "diaglib/ports/DeviceInfoSet.h"
 #include "diaglib/ports/RealPorts.h"
 #include "framework/Handles.h"
 
@@ -13,25 +14,11 @@ namespace diag {
 
 namespace {
 
-struct DeviceInfoSetTraits {
-    using Handle = HDEVINFO;
-    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { SetupDiDestroyDeviceInfoList(handle); }
-};
-using UniqueDeviceInfoSet = fw::UniqueResource<DeviceInfoSetTraits>;
-
-class RealDeviceList : public IDeviceList {
+class RealDeviceList : public IDeviceList, private IndexedDeviceSet {
   public:
-    explicit RealDeviceList(UniqueDeviceInfoSet set) : set_(std::move(set))
-    {
-        // Counted once: the list is a snapshot, addressed by index from here on.
-        SP_DEVINFO_DATA device = {};
-        device.cbSize = sizeof(device);
-        while (SetupDiEnumDeviceInfo(set_.get(), count_, &device))
-            ++count_;
-    }
+    using IndexedDeviceSet::IndexedDeviceSet;
 
-    DWORD Count() override { return count_; }
+    DWORD Count() override { return DeviceCount(); }
 
     bool Description(DWORD index, BYTE* buffer, DWORD bytes, DWORD* required) override
     {
@@ -39,7 +26,7 @@ class RealDeviceList : public IDeviceList {
         SP_DEVINFO_DATA device;
         if (!Device(index, device))
             return false;
-        return SetupDiGetDeviceRegistryPropertyW(set_.get(), &device, SPDRP_DEVICEDESC, nullptr,
+        return SetupDiGetDeviceRegistryPropertyW(Set(), &device, SPDRP_DEVICEDESC, nullptr,
                                                  buffer, bytes, required) != FALSE;
     }
 
@@ -51,7 +38,7 @@ class RealDeviceList : public IDeviceList {
         SP_DEVINFO_DATA device;
         if (!Device(index, device))
             return false;
-        if (!SetupDiGetDeviceInstanceIdW(set_.get(), &device, buffer, characters, nullptr)) {
+        if (!SetupDiGetDeviceInstanceIdW(Set(), &device, buffer, characters, nullptr)) {
             buffer[0] = L'\0';
             return false;
         }
@@ -70,10 +57,10 @@ class RealDeviceList : public IDeviceList {
         change.StateChange = DICS_ENABLE;
         change.Scope = scope;
         change.HwProfile = profile;
-        if (!SetupDiSetClassInstallParamsW(set_.get(), &device, &change.ClassInstallHeader,
+        if (!SetupDiSetClassInstallParamsW(Set(), &device, &change.ClassInstallHeader,
                                            sizeof(change)))
             return false;
-        return SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set_.get(), &device) != FALSE;
+        return SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, Set(), &device) != FALSE;
     }
 
     bool ApplyState(DWORD index) override
@@ -81,7 +68,7 @@ class RealDeviceList : public IDeviceList {
         SP_DEVINFO_DATA device;
         if (!Device(index, device))
             return false;
-        return SetupDiChangeState(set_.get(), &device) != FALSE;
+        return SetupDiChangeState(Set(), &device) != FALSE;
     }
 
     bool InstallFlags(DWORD index, DWORD* flags) override
@@ -92,22 +79,11 @@ class RealDeviceList : public IDeviceList {
             return false;
         SP_DEVINSTALL_PARAMS_W parameters = {};
         parameters.cbSize = sizeof(parameters);
-        if (!SetupDiGetDeviceInstallParamsW(set_.get(), &device, &parameters))
+        if (!SetupDiGetDeviceInstallParamsW(Set(), &device, &parameters))
             return false;
         *flags = parameters.Flags;
         return true;
     }
-
-  private:
-    bool Device(DWORD index, SP_DEVINFO_DATA& device) const
-    {
-        device = {};
-        device.cbSize = sizeof(device);
-        return index < count_ && SetupDiEnumDeviceInfo(set_.get(), index, &device) != FALSE;
-    }
-
-    UniqueDeviceInfoSet set_;
-    DWORD count_ = 0;
 };
 
 } // namespace
