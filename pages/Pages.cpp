@@ -2,11 +2,6 @@
 
 #include "resources/resource.h"
 
-CDlgSubMainHome::CDlgSubMainHome(CHLMMainDlg& mainDialog)
-    : CPage(IDD_PAGE_HOME, mainDialog, IDB_MAIN_BACKGROUND, 211, 0, 0)
-{
-}
-
 CDlgSubSysUtil::CDlgSubSysUtil(CHLMMainDlg& mainDialog)
     : CPage(IDD_PAGE_UTILITIES, mainDialog, IDB_PAGE_UTILITIES, 0, IDC_UTIL_TITLE, 0x20002771)
 {

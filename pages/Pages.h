@@ -3,14 +3,6 @@
 
 #include "shell/Page.h"
 
-// Home: the machine summary (template 139), over the right part of the main background.
-class CDlgSubMainHome : public CPage {
-  public:
-    explicit CDlgSubMainHome(CHLMMainDlg& mainDialog);
-    // Leaves the detail view (the page's Close command).
-    void CloseDetail() {}
-};
-
 // System utilities (template 141).
 class CDlgSubSysUtil : public CPage {
   public:

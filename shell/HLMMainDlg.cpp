@@ -4,6 +4,7 @@
 
 #include "console/SolHelperPage.h"
 #include "framework/Gdi.h"
+#include "pages/HomePage.h"
 #include "pages/Pages.h"
 #include "pages/UpdatePage.h"
 #include "resources/resource.h"
