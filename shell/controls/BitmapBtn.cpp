@@ -1,6 +1,7 @@
 #include "shell/controls/BitmapBtn.h"
 
 #include "framework/Gdi.h"
+#include "framework/List.h"
 #include "shell/OsVersion.h"
 
 namespace {
@@ -37,6 +38,31 @@ HBITMAP CutBand(HDC screen, HBITMAP source, int top, int width, int height)
     return band;
 }
 
+// The strip's three faces, cut once for every button that shows them (the result view alone
+// has 35): a button only selects its face for the moment it draws, so they can share. They
+// live as long as the program.
+struct StripFaces {
+    fw::UniqueBitmap bands[3];
+    int width = 0;
+    int height = 0;
+};
+
+const StripFaces& SharedStripFaces()
+{
+    static StripFaces faces;
+    if (faces.width)
+        return faces;
+    fw::UniqueBitmap strip(LoadBitmapResource(kStripBitmap));
+    const SIZE size = BitmapSize(strip.get());
+    const int faceHeight = size.cy / 3;
+    fw::WindowDC screen(nullptr);
+    for (int b = 0; b < 3; ++b)
+        faces.bands[b].reset(CutBand(screen.get(), strip.get(), b * faceHeight, size.cx, faceHeight));
+    faces.width = size.cx;
+    faces.height = faceHeight;
+    return faces;
+}
+
 // "Segoe UI" from Vista on, "Tahoma" on XP, the system's choice before.
 const wchar_t* ButtonFontFace()
 {
@@ -46,11 +72,27 @@ const wchar_t* ButtonFontFace()
     return major == 5 ? L"Tahoma" : L"";
 }
 
-HFONT MakeFont(int height, int weight, bool underline)
+// The caption fonts, made once per kind and shared by every button that asks for that kind:
+// the pages use a handful of kinds over dozens of buttons. They live as long as the program.
+HFONT CaptionFont(int height, int weight, bool underline)
 {
-    return CreateFontW(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       VARIABLE_PITCH | FF_SWISS, ButtonFontFace());
+    struct Kind {
+        int height;
+        int weight;
+        bool underline;
+        fw::UniqueFont font;
+    };
+    static fw::CList<Kind> kinds;
+    for (const Kind& kind : kinds) {
+        if (kind.height == height && kind.weight == weight && kind.underline == underline)
+            return kind.font.get();
+    }
+    HFONT font = CreateFontW(height, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             VARIABLE_PITCH | FF_SWISS, ButtonFontFace());
+    if (font)
+        kinds.AddTail({height, weight, underline, fw::UniqueFont(font)});
+    return font;
 }
 
 } // namespace
@@ -83,18 +125,13 @@ void CYBitmapBtn::SetFaceStrip()
 {
     if (facesLoaded_)
         return;
-    fw::UniqueBitmap strip(LoadBitmapResource(kStripBitmap));
-    const SIZE size = BitmapSize(strip.get());
-    const int faceHeight = size.cy / 3;
     // The strip holds T, M, B from the top; faces 1-6 are T, B, M, M, T, T.
+    const StripFaces& strip = SharedStripFaces();
     const int band[6] = {0, 2, 1, 1, 0, 0};
-    fw::WindowDC screen(nullptr);
-    for (int b = 0; b < 3; ++b)
-        pictures_[b].reset(CutBand(screen.get(), strip.get(), b * faceHeight, size.cx, faceHeight));
     for (int i = 0; i < 6; ++i)
-        faces_[i] = pictures_[band[i]].get();
-    width_ = size.cx;
-    height_ = faceHeight;
+        faces_[i] = strip.bands[band[i]].get();
+    width_ = strip.width;
+    height_ = strip.height;
     cursor_ = LoadCursorW(nullptr, IDC_HAND);
     facesLoaded_ = true;
 }
@@ -111,17 +148,16 @@ void CYBitmapBtn::SetCaption(const wchar_t* text, int weight, int left, int widt
         ::SetWindowTextW(m_hWnd, text);
     textRect_ = {left, 0, left + width, bottom};
     textFormat_ = format;
-    font_.reset(MakeFont(height, weight, false));
-    underlinedFont_.reset();
-    if (underlineOnHover || underlineOnSelected)
-        underlinedFont_.reset(MakeFont(height, weight, true));
+    font_ = CaptionFont(height, weight, false);
+    underlinedFont_ =
+        underlineOnHover || underlineOnSelected ? CaptionFont(height, weight, true) : nullptr;
     if (caption_.Find(L'\r') >= 0)
         textFormat_ &= ~static_cast<UINT>(DT_SINGLELINE);
     if (!facesLoaded_) {
         fw::WindowDC dc(m_hWnd);
         RECT measured = {0, 0, width, bottom};
         if (dc.get()) {
-            fw::SelectGuard select(dc.get(), font_.get());
+            fw::SelectGuard select(dc.get(), font_);
             DrawTextW(dc.get(), caption_.c_str(), -1, &measured, textFormat_ | DT_CALCRECT);
         }
         width_ = measured.right - measured.left + 10;
@@ -195,7 +231,7 @@ void CYBitmapBtn::Redraw()
         Rectangle(canvas, 0, 0, width_, height_);
     }
 
-    HFONT font = Underlined() && underlinedFont_ ? underlinedFont_.get() : font_.get();
+    HFONT font = Underlined() && underlinedFont_ ? underlinedFont_ : font_;
     fw::SelectGuard selectFont(canvas, font);
     COLORREF colour = normalColour;
     RECT text = textRect_;

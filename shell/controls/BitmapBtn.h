@@ -52,8 +52,8 @@ class CYBitmapBtn : public fw::CWnd {
     HBITMAP faces_[6] = {};
     fw::UniqueBitmap pictures_[6];
     fw::CSharedString caption_;
-    fw::UniqueFont font_;
-    fw::UniqueFont underlinedFont_;
+    HFONT font_ = nullptr;           // shared, not owned
+    HFONT underlinedFont_ = nullptr; // shared, not owned
     HCURSOR cursor_ = nullptr; // shared system cursor, not owned
     int width_ = 0;
     int height_ = 0;
