@@ -314,6 +314,29 @@ bool FindImageEncoder(const wchar_t* mimeType, CLSID& clsid)
     return false;
 }
 
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+void ClickAndWait(HWND button, DWORD ms, DWORD settleMs)
+{
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, ms, nullptr);
+    Sleep(settleMs);
+}
+
+HWND ChildHolding(HWND parent, int controlId)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgItem(child, controlId))
+            return child;
+    }
+    return nullptr;
+}
+
 bool SavePng(HWND window, const std::wstring& path)
 {
     RECT rect;

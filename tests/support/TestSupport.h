@@ -85,6 +85,13 @@ bool RunAndCapture(const std::wstring& program, const LaunchOptions& options, DW
 
 // Windows.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD ms, DWORD processId = 0);
+// A window's text, asked of its process without hanging on it.
+std::wstring WindowText(HWND window);
+// Clicks a button of another process and waits at most `ms` for it to be handled, then
+// `settleMs` more for what the click set off to be drawn.
+void ClickAndWait(HWND button, DWORD ms, DWORD settleMs);
+// The first child of `parent` that holds a control with this id (a page of a main window).
+HWND ChildHolding(HWND parent, int controlId);
 bool SavePng(HWND window, const std::wstring& path);
 // The GDI+ encoder of a MIME type ("image/png", "image/jpeg", ...); GDI+ must be started.
 bool FindImageEncoder(const wchar_t* mimeType, CLSID& clsid);

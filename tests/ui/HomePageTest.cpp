@@ -64,31 +64,13 @@ class HomePage : public ::testing::Test {
     }
 
     // The page: the child dialog that holds the introduction.
-    HWND Page() const
-    {
-        for (HWND child = GetWindow(window_, GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT))
-            if (GetDlgItem(child, kIntro))
-                return child;
-        return nullptr;
-    }
+    HWND Page() const { return ChildHolding(window_, kIntro); }
 
     HWND Item(int id) const { return GetDlgItem(Page(), id); }
     bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
 
-    static void Click(HWND button)
-    {
-        SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 60000, nullptr);
-        Sleep(300);
-    }
-
-    static std::wstring Text(HWND control)
-    {
-        wchar_t text[512] = {};
-        SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
-        return text;
-    }
+    static void Click(HWND button) { ClickAndWait(button, 60000, 300); }
+    static std::wstring Text(HWND control) { return WindowText(control); }
 
     // The summary view: areas described, Detail offered, no sheet.
     void ExpectSummaryView(const char* when) const

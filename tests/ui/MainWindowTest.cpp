@@ -58,13 +58,7 @@ class MainWindow : public ::testing::Test {
         return rect;
     }
 
-    std::wstring Text(HWND control) const
-    {
-        wchar_t text[512] = {};
-        SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
-        return text;
-    }
+    std::wstring Text(HWND control) const { return WindowText(control); }
 
     // The visible pages: child dialogs of the main window.
     std::vector<HWND> VisiblePages() const
@@ -80,11 +74,7 @@ class MainWindow : public ::testing::Test {
         return pages;
     }
 
-    void Click(int id)
-    {
-        SendMessageTimeoutW(Item(id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-        Sleep(150);
-    }
+    void Click(int id) { ClickAndWait(Item(id), 10000, 150); }
 
     void Shot(const wchar_t* name) const
     {

@@ -80,31 +80,13 @@ class Troubleshooting : public ::testing::Test {
     }
 
     // The page: the child dialog that holds the troubleshooting title.
-    HWND Page() const
-    {
-        for (HWND child = GetWindow(window_, GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT))
-            if (GetDlgItem(child, 1034))
-                return child;
-        return nullptr;
-    }
+    HWND Page() const { return ChildHolding(window_, 1034); }
 
     HWND PageItem(int id) const { return GetDlgItem(Page(), id); }
     bool Visible(int id) const { return IsWindowVisible(PageItem(id)) != FALSE; }
 
-    static void Click(HWND button)
-    {
-        SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-        Sleep(200);
-    }
-
-    static std::wstring Text(HWND control)
-    {
-        wchar_t text[512] = {};
-        SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
-        return text;
-    }
+    static void Click(HWND button) { ClickAndWait(button, 10000, 200); }
+    static std::wstring Text(HWND control) { return WindowText(control); }
 
     // The static texts of a message box, joined.
     static std::wstring BoxText(HWND box)
