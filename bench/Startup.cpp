@@ -3,6 +3,10 @@
 // Both programs are started in turn (after one warm-up start each), so a load that comes and
 // goes on the machine falls on both alike. Each run is closed with WM_CLOSE and waited for.
 //
+// The program now collects the machine's facts through WMI while its home page is made, which
+// a bare dialog does not: its start goal is judged by bench_sysinfo, against the bare dialog
+// plus the least a program needs to read the same WMI classes. This one shows the plain ratio.
+//
 //   bench_startup [--runs N]    (default 10)
 #include <windows.h>
 
@@ -15,13 +19,6 @@
 #include <cwchar>
 
 using namespace hlmbench;
-
-namespace {
-
-// The goal: HLMMain starts in at most this many times the bare dialog's time.
-constexpr double kTargetRatio = 1.5;
-
-} // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -56,8 +53,8 @@ int wmain(int argc, wchar_t** argv)
     std::printf("\n");
     ReportStarts(helmora);
     ReportStarts(bare);
-    std::printf("ratio HLMMain/bare (medians, to painted) %.2f (min %.2f); target <= %.1f: %s\n",
-                ratio, Summarise(helmora.ready).min / Summarise(bare.ready).min, kTargetRatio,
-                ratio <= kTargetRatio ? "met" : "NOT met");
+    std::printf("ratio HLMMain/bare (medians, to painted) %.2f (min %.2f); the start goal with "
+                "the home page's WMI facts: bench_sysinfo\n",
+                ratio, Summarise(helmora.ready).min / Summarise(bare.ready).min);
     return 0;
 }
