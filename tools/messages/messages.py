@@ -10,6 +10,8 @@ source line), so a reviewer sees both and a change of the English shows up as a 
     messages.py fill LANGFILE TEXTS
                                   put the texts of TEXTS into LANGFILE's entries (TEXTS: blocks
                                   "@@2710" + the text lines, as they go into the .mc file)
+    messages.py export LANGFILE   print the English texts of LANGFILE's untranslated entries in
+                                  the form fill takes, under "##" lines naming their section
     messages.py check [FILES...]  every language has every English id once, no TODO, no empty
                                   text, escapes well formed, English comments current (default:
                                   all sources); exit status 1 and one line per fault otherwise
@@ -165,12 +167,31 @@ def check(paths):
     return 1 if faults else 0
 
 
+def export(path):
+    target = Source(path).by_id()
+    section = printed = None
+    for entry in Source(ENGLISH).entries:
+        titles = [c for c in entry['comments'] if c.startswith('; ')]
+        if titles:
+            section = titles[-1]
+        own = target.get(entry['id'])
+        if own and own['text'] != [TODO]:
+            continue
+        if section != printed:
+            printed = section
+            print('##' + section[1:])
+        print('@@%04X' % entry['id'])
+        print('\n'.join(entry['text']))
+    return 0
+
+
 def fill(path, texts_path):
     with open(texts_path, encoding='utf-8') as f:
         blocks = re.split(r'^@@([0-9A-Fa-f]{4})[ \t]*$', f.read(), flags=re.M)
     texts = {}
     for i in range(1, len(blocks), 2):
-        lines = blocks[i + 1].strip('\n').split('\n')
+        lines = [line for line in blocks[i + 1].strip('\n').split('\n')
+                 if not line.startswith('##')]
         texts[int(blocks[i], 16)] = [line.rstrip() for line in lines]
     with open(path, encoding='utf-8') as f:
         content = f.read()
@@ -213,6 +234,8 @@ def main(argv):
         for path in argv[1:]:
             layout(path)
         return 0
+    if len(argv) == 2 and argv[0] == 'export':
+        return export(argv[1])
     if len(argv) == 3 and argv[0] == 'fill':
         return fill(argv[1], argv[2])
     if argv and argv[0] == 'check':
