@@ -4,7 +4,7 @@
 
 # Locales the UI-language tests switch to. Wine takes the UI language from LANG only when the
 # glibc locale exists, so they are compiled into the build folder.
-HLM_LOCALES="en_US en_GB ko_KR zh_CN zh_HK zh_TW pt_PT pt_BR cs_CZ de_DE ja_JP sr_RS hr_HR fr_FR es_ES it_IT nl_NL ru_RU"
+HLM_LOCALES="en_US en_GB ko_KR zh_CN zh_HK zh_TW pt_PT pt_BR cs_CZ de_DE ja_JP sr_RS hr_HR fr_FR es_ES it_IT nl_NL ru_RU th_TH el_GR"
 
 # HLM_PREFIX_NAME picks the prefix inside the build folder: the tests use "wineprefix", the
 # run command its own simulated notebook.
@@ -21,13 +21,14 @@ hlm_wine_env() {
 
 hlm_make_locales() {
     local dir="$1/locales" l
-    [ -f "$dir/.done" ] && return 0
+    # The marker names the locales made, so adding one to the list makes the missing ones.
+    [ "$(cat "$dir/.done" 2>/dev/null)" = "$HLM_LOCALES" ] && return 0
     mkdir -p "$dir"
     for l in $HLM_LOCALES; do
         [ -d "$dir/$l.UTF-8" ] || localedef -i "$l" -f UTF-8 "$dir/$l.UTF-8" >/dev/null 2>&1 ||
             { echo "localedef $l failed" >&2; return 1; }
     done
-    touch "$dir/.done"
+    echo "$HLM_LOCALES" >"$dir/.done"
 }
 
 hlm_make_prefix() {
