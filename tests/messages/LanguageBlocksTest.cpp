@@ -26,8 +26,6 @@ namespace {
 constexpr DWORD kFirstId = 0x20002710;
 constexpr DWORD kLastId = 0x200029A3;
 constexpr LANGID kEnglish = 0x0409;
-constexpr DWORD kLookupFlags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_MAX_WIDTH_MASK;
-static_assert(kLookupFlags == 0x8FF, "the program's lookup flags");
 static_assert(kLastId - kFirstId + 1 == 660, "the table's ids");
 
 struct Language {
@@ -109,10 +107,7 @@ std::string Quoted(const std::wstring& text)
 
 // ---- the table, read the way the program reads it -------------------------------------------
 
-struct Lookup {
-    DWORD error = 0;
-    std::wstring text;
-};
+using msgsrc::Lookup;
 
 HMODULE Table()
 {
@@ -121,21 +116,9 @@ HMODULE Table()
     return module.get();
 }
 
-// The program's flags with a buffer far larger than any text, so a long text shows whole.
 Lookup Read(DWORD id, LANGID language)
 {
-    std::vector<wchar_t> buffer(4096, L'\0');
-    SetLastError(0);
-    const DWORD length = FormatMessageW(kLookupFlags, Table(), id, language, buffer.data(),
-                                        static_cast<DWORD>(buffer.size()), nullptr);
-    Lookup result;
-    if (length == 0) {
-        result.error = GetLastError();
-        return result;
-    }
-    StrTrimW(buffer.data(), L" ");
-    result.text = buffer.data();
-    return result;
+    return msgsrc::LookUp(Table(), id, language);
 }
 
 // ---- the sources ------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "tests/messages/MessageSources.h"
 
+#include <shlwapi.h>
+
 #include "framework/Handles.h"
 
 #include <algorithm>
@@ -221,6 +223,25 @@ bool ReadSource(const std::wstring& folder, const std::wstring& name, File& file
         n = end;
     }
     return true;
+}
+
+Lookup LookUp(HMODULE table, DWORD id, LANGID language)
+{
+    std::vector<wchar_t> buffer(4096, L'\0');
+    SetLastError(0);
+    // The program's flags: from the given module, soft line breaks folded into spaces and hard
+    // ones kept. No argument list; no message takes inserts.
+    constexpr DWORD flags = FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_MAX_WIDTH_MASK;
+    static_assert(flags == 0x8FF, "the program's lookup flags");
+    Lookup result;
+    if (FormatMessageW(flags, table, id, language, buffer.data(),
+                       static_cast<DWORD>(buffer.size()), nullptr) == 0) {
+        result.error = GetLastError();
+        return result;
+    }
+    StrTrimW(buffer.data(), L" ");
+    result.text = buffer.data();
+    return result;
 }
 
 } // namespace msgsrc

@@ -30,6 +30,14 @@ struct File {
 // Any other escape is named in `fault`, since no text of ours may use one.
 std::wstring Render(const std::vector<std::wstring>& lines, std::wstring* fault);
 
+// A text as the program gets it from a message table: FormatMessageW with the program's flags
+// (0x8FF) into a buffer far larger than any text, so a long text shows whole, spaces trimmed.
+struct Lookup {
+    DWORD error = 0;   // GetLastError of a failed lookup; 0 when the text was found
+    std::wstring text; // rendered and trimmed
+};
+Lookup LookUp(HMODULE table, DWORD id, LANGID language);
+
 // UTF-8, for failure messages.
 std::string Utf8(const std::wstring& text);
 

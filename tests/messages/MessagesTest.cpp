@@ -2,6 +2,7 @@
 // with an explicit language and the flags 0x8FF, then spaces trimmed), from HLMMessages.dll, which
 // is built from the same resource script as the program.
 #include "framework/Handles.h"
+#include "tests/messages/MessageSources.h"
 #include "tests/support/TestSupport.h"
 
 #include <windows.h>
@@ -55,10 +56,7 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR
     return TRUE;
 }
 
-struct Lookup {
-    DWORD error = 0;   // GetLastError of a failed lookup; 0 when the text was found
-    std::wstring text; // rendered and trimmed
-};
+using msgsrc::Lookup;
 
 // One entry as the message compiler stored it.
 struct StoredEntry {
@@ -81,21 +79,7 @@ class MessageTable : public ::testing::Test {
 
     static Lookup Read(DWORD id, LANGID language)
     {
-        // Larger than the program's, so that a text too long for the program still shows its
-        // length here; the program's limit has a test of its own.
-        std::vector<wchar_t> buffer(4096, L'\0');
-        SetLastError(0);
-        const DWORD length =
-            FormatMessageW(kLookupFlags, module_.get(), id, language, buffer.data(),
-                           static_cast<DWORD>(buffer.size()), nullptr);
-        Lookup result;
-        if (length == 0) {
-            result.error = GetLastError();
-            return result;
-        }
-        StrTrimW(buffer.data(), L" ");
-        result.text = buffer.data();
-        return result;
+        return msgsrc::LookUp(module_.get(), id, language);
     }
 
     // The language block's entries, straight from the resource data.
