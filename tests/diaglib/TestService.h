@@ -61,6 +61,17 @@ class TestService {
         if (ControlService(service_.get(), SERVICE_CONTROL_STOP, &status))
             WaitForState(SERVICE_STOPPED);
         DeleteService(service_.get());
+        service_.reset();
+        // The service is only gone once its process has ended; until then a service of the
+        // same name cannot be made again, which the next case of a table may want at once.
+        const DWORD started = GetTickCount();
+        while (GetTickCount() - started < kStateChangeMs) {
+            UniqueServiceHandle left(
+                OpenServiceW(manager_.get(), name_.c_str(), SERVICE_QUERY_STATUS));
+            if (!left)
+                break;
+            Sleep(20);
+        }
     }
 
     TestService(const TestService&) = delete;
