@@ -396,9 +396,9 @@ bool NeverDrawn(DWORD id)
     return false;
 }
 
-fw::UniqueFont MakeFont(const FontSpec& spec, const wchar_t* face)
+fw::UniqueFont MakeFont(const FontSpec& wanted, const wchar_t* face)
 {
-    return fw::UniqueFont(CreateFontW(spec.height, 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
+    return fw::UniqueFont(CreateFontW(wanted.height, 0, 0, 0, wanted.weight, FALSE, FALSE, FALSE,
                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                       DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, face));
 }

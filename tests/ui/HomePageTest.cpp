@@ -3,6 +3,7 @@
 // for a model with wireless LAN and Bluetooth ('N') and one without ('R').
 #include "standins/pavi/FirmwareState.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/ProgramTest.h"
 
 #include <windows.h>
 
@@ -23,24 +24,11 @@ constexpr int kUtilitiesText = 1013;
 constexpr int kClose = 1014;
 constexpr int kSheet = 1234;
 
-constexpr wchar_t kProgram[] = L"HLMMain.exe";
-
-class HomePage : public ::testing::Test {
+class HomePage : public ProgramTest {
   protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SetNation(244));
-        SetReportedGeneration(kProgram, WinGeneration::Win7);
-    }
-
     void TearDown() override
     {
-        if (window_)
-            PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (program_.Valid() && !program_.WaitForExit(15000))
-            program_.Kill();
-        window_ = nullptr;
-        ClearReportedGeneration(kProgram);
+        ProgramTest::TearDown();
         DeleteRegTree(HKEY_LOCAL_MACHINE, pavi_state::kKeyPath, fw::RegView::Force64);
     }
 
@@ -48,20 +36,11 @@ class HomePage : public ::testing::Test {
     {
         ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, pavi_state::kKeyPath, pavi_state::kModelName,
                                    modelName, fw::RegView::Force64));
-        program_ = Launch(BinDir() + L"\\" + kProgram);
-        ASSERT_TRUE(program_.Valid());
-        window_ = WaitForWindow(L"CHLMMainDlgMain", L"Helmora", 120000, program_.Id());
-        ASSERT_NE(window_, nullptr);
-        Sleep(300);
+        StartProgram();
         ASSERT_NE(Page(), nullptr);
     }
 
-    void Stop()
-    {
-        PostMessageW(window_, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(program_.WaitForExit(15000));
-        window_ = nullptr;
-    }
+    void Stop() { StopProgram(); }
 
     // The page: the child dialog that holds the introduction.
     HWND Page() const { return ChildHolding(window_, kIntro); }
@@ -135,9 +114,6 @@ class HomePage : public ::testing::Test {
         Sleep(400);
         EXPECT_TRUE(SavePng(window_, ScreenshotDir() + L"\\" + name + L".png"));
     }
-
-    Process program_;
-    HWND window_ = nullptr;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "standins/pavi/FirmwareState.h"
 #include "tests/diaglib/TestService.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/ProgramTest.h"
 
 #include <windows.h>
 
@@ -32,44 +33,13 @@ constexpr int kResultView = 1234;
 constexpr int kProgressBar = 1151;
 constexpr DWORD kRunMs = 120000;
 
-constexpr wchar_t kProgram[] = L"HLMMain.exe";
 constexpr wchar_t kProblemsFound[] = L"Diagnosis Complete - found problem.";
 constexpr wchar_t kNoProblems[] = L"Diagnosis Complete- No Action required.";
 
-class Troubleshooting : public ::testing::Test {
+class Troubleshooting : public ProgramTest {
   protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SetNation(244));
-        SetReportedGeneration(kProgram, WinGeneration::Win7);
-    }
-
-    void TearDown() override
-    {
-        if (window_)
-            PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (program_.Valid() && !program_.WaitForExit(15000))
-            program_.Kill();
-        window_ = nullptr;
-        ClearReportedGeneration(kProgram);
-    }
-
-    void Start()
-    {
-        program_ = Launch(BinDir() + L"\\" + kProgram);
-        ASSERT_TRUE(program_.Valid());
-        window_ = WaitForWindow(L"CHLMMainDlgMain", L"Helmora", 120000, program_.Id());
-        ASSERT_NE(window_, nullptr);
-        Sleep(300);
-    }
-
-    // The main window closed and the program ended, ready for the next start.
-    void Stop()
-    {
-        PostMessageW(window_, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(program_.WaitForExit(15000));
-        window_ = nullptr;
-    }
+    void Start() { StartProgram(); }
+    void Stop() { StopProgram(); }
 
     void OpenDiagnosisView()
     {
@@ -225,8 +195,6 @@ class Troubleshooting : public ::testing::Test {
     }
     void Shot(const wchar_t* name) const { Shot(window_, name); }
 
-    Process program_;
-    HWND window_ = nullptr;
 };
 
 // The same page, left to run diagnoses.
