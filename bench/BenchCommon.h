@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "tests/support/TestSupport.h"
 
 #include <algorithm>
@@ -113,6 +115,15 @@ inline bool NoMainWindowOpen(DWORD waitMs)
         Sleep(100);
     }
     return true;
+}
+
+// The same, saying what is wrong when it is not so: the benchmarks end with status 2 then.
+inline bool NoMainWindowOpenOrSay(DWORD waitMs)
+{
+    if (NoMainWindowOpen(waitMs))
+        return true;
+    std::fprintf(stderr, "an HLMMain window is open in this prefix (a UI test?); close it first\n");
+    return false;
 }
 
 } // namespace hlmbench

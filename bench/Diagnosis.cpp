@@ -202,11 +202,8 @@ int wmain(int argc, wchar_t** argv)
     }
 
     hlmtest::SetReportedGeneration(kProgram, hlmtest::WinGeneration::Win7);
-    if (!NoMainWindowOpen(30000)) {
-        std::fprintf(stderr, "an HLMMain window is open in this prefix (a UI test?); close it "
-                             "first\n");
+    if (!NoMainWindowOpenOrSay(30000))
         return 2;
-    }
     hlmtest::Process process = hlmtest::Launch(hlmtest::BinDir() + L"\\" + kProgram);
     HWND window = process.Valid() ? WaitUntilShown(process, kMainClass, kMainTitle, 120000)
                                   : nullptr;

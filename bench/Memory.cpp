@@ -86,11 +86,8 @@ int wmain(int argc, wchar_t** argv)
     }
     // The internet assistance button is shown in English only for the United States.
     SetUserGeoID(kNationUnitedStates);
-    if (!NoMainWindowOpen(30000)) {
-        std::fprintf(stderr, "an HLMMain window is open in this prefix (a UI test?); close it "
-                             "first\n");
+    if (!NoMainWindowOpenOrSay(30000))
         return 2;
-    }
 
     hlmtest::Process process = hlmtest::Launch(hlmtest::BinDir() + L"\\HLMMain.exe");
     if (!process.Valid()) {
